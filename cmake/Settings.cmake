@@ -1,0 +1,31 @@
+# Build settings shared by every target: warnings, sanitizers, static linking.
+add_library(wm_settings INTERFACE)
+
+if(MSVC)
+  target_compile_options(wm_settings INTERFACE /W4 /utf-8)
+  target_compile_definitions(wm_settings INTERFACE _CRT_SECURE_NO_WARNINGS)
+  if(WM_WERROR)
+    target_compile_options(wm_settings INTERFACE /WX)
+  endif()
+else()
+  target_compile_options(wm_settings INTERFACE -Wall -Wextra -Wpedantic -Wshadow
+                                               -Wnon-virtual-dtor -Wcast-qual)
+  if(WM_WERROR)
+    target_compile_options(wm_settings INTERFACE -Werror)
+  endif()
+endif()
+
+if(WIN32)
+  # ANSI Win32 calls throughout: every string is 8-bit in the ANSI code page.
+  target_compile_definitions(wm_settings INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX
+                                                   _WIN32_WINNT=0x0601)
+endif()
+
+if(WM_SANITIZE)
+  if(MSVC OR WIN32)
+    message(FATAL_ERROR "WM_SANITIZE is for the native Linux build")
+  endif()
+  target_compile_options(wm_settings INTERFACE -fsanitize=address,undefined
+                                               -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  target_link_options(wm_settings INTERFACE -fsanitize=address,undefined)
+endif()

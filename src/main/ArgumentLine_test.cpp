@@ -1,0 +1,83 @@
+#include "main/ArgumentLine.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace wm {
+namespace {
+
+struct ArgumentCase {
+  const char* name;
+  std::vector<std::string> arguments;
+  std::string server;
+  std::string user;
+  bool runOnce;
+  bool onlyEmpty;
+};
+
+void PrintTo(const ArgumentCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ParseArgumentsTable : public ::testing::TestWithParam<ArgumentCase> {};
+
+TEST_P(ParseArgumentsTable, GivesTheFourValues) {
+  const ArgumentCase& c = GetParam();
+  // Start from values that every case must overwrite.
+  std::string server = "stale server";
+  std::string user = "stale user";
+  bool runOnce = true;
+  bool onlyEmpty = true;
+  ParseArguments(c.arguments, server, user, runOnce, onlyEmpty);
+  EXPECT_EQ(server, c.server);
+  EXPECT_EQ(user, c.user);
+  EXPECT_EQ(runOnce, c.runOnce);
+  EXPECT_EQ(onlyEmpty, c.onlyEmpty);
+}
+
+const ArgumentCase kCases[] = {
+    {"NoArguments", {}, "", "", false, false},
+    {"ServerOnly", {"server1"}, "server1", "", false, false},
+    {"OnlyEmptySecond", {"server1", "ONLY_EMPTY"}, "server1", "", false, true},
+    {"UserThenRunOnce", {"server1", "jsmith", "RUNONCE"}, "server1", "jsmith", true, false},
+    {"UserThenOnlyEmpty", {"server1", "jsmith", "only_empty"}, "server1", "jsmith", false, true},
+    {"LowerCaseOption", {"server1", "runonce"}, "server1", "", true, false},
+    {"BothOptions", {"server1", "RUNONCE", "ONLY_EMPTY"}, "server1", "", true, true},
+    {"SameOptionTwice", {"server1", "RUNONCE", "RUNONCE"}, "server1", "", true, false},
+    {"FourthArgumentIgnored",
+     {"server1", "jsmith", "extra", "RUNONCE"},
+     "server1",
+     "jsmith",
+     false,
+     false},
+    {"OptionFirstIsTheServer", {"RUNONCE"}, "RUNONCE", "", false, false},
+    {"OptionWithTrailingTab", {"server1", "RUNONCE\t"}, "server1", "", true, false},
+    {"OptionWithLeadingControl", {"server1", "\x01only_empty"}, "server1", "", false, true},
+    {"ServerNotTrimmedOrChanged", {"Server1\t"}, "Server1\t", "", false, false},
+    {"SingleQuotedServerRejoined", {"'my", "server'"}, "my server", "", false, false},
+    {"DoubleQuotedServerRejoined", {"\"my", "server\""}, "my server", "", false, false},
+    {"QuoteClosedByOtherKind", {"'my", "server\"", "jsmith"}, "my server", "jsmith", false, false},
+    {"InnerSpaceSplits", {"two words"}, "two", "words", false, false},
+    {"QuotedUserOfTwoWords",
+     {"server1", "'John", "Smith'", "RUNONCE"},
+     "server1",
+     "John Smith",
+     true,
+     false},
+    {"QuotedServerThenQuotedUser", {"'srv'", "'John", "Smith'"}, "srv", "'John", false, false},
+    {"BareTokenKeepsItsQuote", {"server1", "O'Brien"}, "server1", "O'Brien", false, false},
+    {"UnclosedQuoteTakesTheRest", {"'server1", "jsmith"}, "server1 jsmith ", "", false, false},
+    {"RunOfSpacesGivesEmptyTokens", {"word1   word2"}, "word1", "", false, false},
+    {"RunOfSpacesOptionInThird", {"server1   RUNONCE"}, "server1", "", true, false},
+    {"SpaceBetweenSingleQuotes", {"'", "'"}, " ", "", false, false},
+    {"SpaceAloneIsAnEmptyToken", {" "}, "", "", false, false},
+    {"HighBytesKept", {"s\xe9rver", "J\xfcrgen"}, "s\xe9rver", "J\xfcrgen", false, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, ParseArgumentsTable, ::testing::ValuesIn(kCases),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+}  // namespace
+}  // namespace wm

@@ -1,0 +1,20 @@
+// String helpers shared by the argument line and the profile document. Every
+// string is 8-bit text in the system's ANSI code page; comparisons are
+// byte-wise.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace wm {
+
+// Removes leading and trailing characters of code 32 or less.
+std::string Trim(std::string_view text);
+
+// Maps the letters a to z to A to Z and changes nothing else.
+std::string UpperCase(std::string_view text);
+
+// True when the text holds a carriage return or a line feed.
+bool HasLineBreak(std::string_view text);
+
+}  // namespace wm

@@ -1,0 +1,33 @@
+// Helpers shared by the tests of both builds.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace wmtest {
+
+// A fresh, empty folder for one test, removed with everything in it when the
+// object goes out of scope.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // The folder's path as a string, with the platform's separator at the end.
+  std::string withSeparator() const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The whole file as bytes; empty when it cannot be read (check existence first).
+std::string ReadFileBytes(const std::filesystem::path& path);
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// A file in the source tree, by its path relative to the project's root.
+std::filesystem::path SourcePath(const std::string& relative);
+
+}  // namespace wmtest
