@@ -1,17 +1,21 @@
-// The program's entry.
+// The program's entry: runs the sequence and turns anything unexpected that
+// escapes it into one error line and exit status 1.
+#include <exception>
+#include <new>
 #include <string>
 
-#include "main/ArgumentLine.h"
+#include "main/RunSequence.h"
 #include "support/Console.h"
 
 int main(int argc, char** argv) {
   wm::PrepareConsole();
-  std::string ExchangeServer;
-  std::string UserName;
-  bool RunOnce = false;
-  bool OnlyEmpty = false;
-  wm::ParseArguments(argc, argv, ExchangeServer, UserName, RunOnce, OnlyEmpty);
-  // The run sequence is not built yet: say so rather than pretend.
-  wm::WriteLine("Wendelmarquistone: this build only reads its arguments; no profile was written.");
-  return 1;
+  try {
+    return wm::RunSequence(argc, argv);
+  } catch (const std::bad_alloc&) {
+    return wm::ReportFailure("Out of memory; the run was stopped.");
+  } catch (const std::exception& failure) {
+    return wm::ReportFailure(std::string("Unexpected failure: ") + failure.what());
+  } catch (...) {
+    return wm::ReportFailure("Unexpected failure; the run was stopped.");
+  }
 }

@@ -1,0 +1,97 @@
+#include "main/RunSequence.h"
+
+#include <cstdio>
+
+#include "main/ArgumentLine.h"
+#include "profile/ProfileDocument.h"
+#include "support/Console.h"
+#include "support/Files.h"
+#include "support/SpecialFolder.h"
+#include "support/Text.h"
+#include "ui/ExplanationFormUnit.h"
+
+namespace wm {
+
+namespace {
+
+constexpr size_t kBannerWidth = 47;
+const char* const kWebAddress = "www.brackenhulme.example";
+const char* const kSupportAddress = "support@brackenhulme.example";
+
+// "= " + text, padded with spaces to 46 characters, then "=".
+std::string FramedLine(const std::string& text) {
+  std::string line = "= " + text;
+  if (line.size() < kBannerWidth - 1) {
+    line.append(kBannerWidth - 1 - line.size(), ' ');
+  }
+  return line + "=";
+}
+
+}  // namespace
+
+const char* const kAlreadyGenerated = "Profile Already Genreated - No changes made";
+const char* const kGenerated = "Profile for user generated successfully";
+
+const std::array<std::string, 7>& BannerLines() {
+  static const std::array<std::string, 7> lines = {
+      std::string(kBannerWidth, '='),
+      FramedLine("Brackenhulme Wendelmarquistone"),
+      FramedLine("Generating Microsoft Outlook (R) Profile"),
+      FramedLine(kWebAddress),
+      FramedLine(std::string("Contact: ") + kSupportAddress),
+      FramedLine("Version: 20070621"),
+      std::string(kBannerWidth, '='),
+  };
+  return lines;
+}
+
+int ReportFailure(const std::string& message) {
+  const std::string line = "Error: " + message;
+  if (!WriteLine(line)) {
+    // Standard output is gone: standard error is the last place left to say it.
+    std::fputs((line + "\n").c_str(), stderr);
+    std::fflush(stderr);
+  }
+  return 1;
+}
+
+int RunSequence(int argc, char** argv) {
+  std::string ExchangeServer;
+  std::string UserName;
+  bool RunOnce = false;
+  bool OnlyEmpty = false;
+  ParseArguments(argc, argv, ExchangeServer, UserName, RunOnce, OnlyEmpty);
+
+  for (const std::string& line : BannerLines()) {
+    Status written = WriteLine(line);
+    if (!written) {
+      return ReportFailure(written.message());
+    }
+  }
+
+  if (Trim(ExchangeServer).empty()) {
+    Status shown = ShowUsage();
+    return shown ? 0 : ReportFailure(shown.message());
+  }
+
+  const std::string folder = GetSpecialFolder("APPLICATION_DATA");
+  if (folder.empty()) {
+    return ReportFailure(
+        "Cannot find the user's application-data folder; no profile was written or registered.");
+  }
+  const std::string PrfPath = folder + "outlook.prf";
+
+  if (RunOnce && FileExists(PrfPath)) {
+    Status written = WriteLine(kAlreadyGenerated);
+    return written ? 0 : ReportFailure(written.message());
+  }
+
+  Status profile = WriteProfile(ExchangeServer, UserName, PrfPath, OnlyEmpty);
+  if (!profile) {
+    return ReportFailure(profile.message());
+  }
+  Status written = WriteLine(kGenerated);
+  return written ? 0 : ReportFailure(written.message());
+}
+
+}  // namespace wm
