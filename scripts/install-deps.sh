@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 fonts-wine fonts-dejavu-core
   xvfb xauth x11-utils imagemagick
-  zip hyperfine time
+  zip unzip hyperfine time
 )
 
 missing=()
