@@ -12,8 +12,8 @@ Status RegisterImport(Registry& registry, const std::string& PrfPath) {
   // older one fails.
   static const char* const kVersions[] = {"12.0", "11.0", "10.0", "9.0", "8.0"};
   for (const char* version : kVersions) {
-    Status result =
-        registry.CreateKey(std::string("Software\\Microsoft\\Office\\") + version + "\\Outlook\\Setup");
+    Status result = registry.CreateKey(std::string("Software\\Microsoft\\Office\\") + version +
+                                       "\\Outlook\\Setup");
     if (result) {
       // Either marker may well be missing; only their absence matters.
       (void)registry.DeleteValue("FirstRun");

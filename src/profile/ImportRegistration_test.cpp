@@ -64,9 +64,8 @@ TEST(RegisterImportCalls, StopsWhenAKeyCannotBeCreated) {
   registry.failOn = "create " + SetupKey("11.0");
   wm::Status status = wm::RegisterImport(registry, "p");
   ASSERT_FALSE(status.ok());
-  EXPECT_EQ(status.message(),
-            "Cannot register the profile for Outlook 11.0: creating key " + SetupKey("11.0") +
-                " failed: told to fail");
+  EXPECT_EQ(status.message(), "Cannot register the profile for Outlook 11.0: creating key " +
+                                  SetupKey("11.0") + " failed: told to fail");
   std::vector<std::string> expected = PassCalls("12.0", "p");
   expected.push_back("create " + SetupKey("11.0"));
   expected.push_back("close");
@@ -160,8 +159,9 @@ TEST_F(RegisterImportTest, StopsAtAVersionWhoseKeyCannotBeCreated) {
 TEST_F(RegisterImportTest, WriteProfileRegistersTheFileItWrote) {
   wm::Status status = wm::WriteProfile("server1", "jsmith", prf_, false);
   ASSERT_TRUE(status.ok()) << status.message();
-  EXPECT_EQ(wmtest::ReadFileBytes(prf_),
-            wmtest::ReadFileBytes(wmtest::SourcePath("src/profile/testdata/outlook-server1-jsmith.prf")));
+  EXPECT_EQ(
+      wmtest::ReadFileBytes(prf_),
+      wmtest::ReadFileBytes(wmtest::SourcePath("src/profile/testdata/outlook-server1-jsmith.prf")));
   for (const char* version : kVersions) {
     std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}};
     EXPECT_EQ(probe_.Values(SetupKey(version)), expected) << version;

@@ -16,7 +16,8 @@ constexpr size_t kLineCount = 241;
 // The template, line by line. A null entry is a line that varies; it is
 // filled in by ProfileLines. Lines 124 and 132 end with a space.
 const char* const kTemplate[kLineCount] = {
-    ";Automatically generated PRF file from the Microsoft Office Customization and Installation Wizard",
+    ";Automatically generated PRF file from the Microsoft Office Customization and Installation "
+    "Wizard",
     "",
     "; **************************************************************",
     "; Section 1 - Profile Defaults",

@@ -160,9 +160,9 @@ TEST_P(SubstitutionTest, ValuesGoInExactlyAsGiven) {
 INSTANTIATE_TEST_SUITE_P(
     Values, SubstitutionTest,
     ::testing::Values(Substitution{"server1", "jsmith"},
-                      Substitution{" server1 ", "  jsmith\t"},   // spaces kept
+                      Substitution{" server1 ", "  jsmith\t"},                 // spaces kept
                       Substitution{"mail.example.com", "Smith, John \"JS\""},  // no quoting
-                      Substitution{"srv;[x]=y", "%USERNAME%\\\xe4"},  // no escaping, 8-bit
+                      Substitution{"srv;[x]=y", "%USERNAME%\\\xe4"},           // no escaping, 8-bit
                       Substitution{"", "jsmith"}));
 
 class BlankUserNameTest : public WriteProfileTest,
@@ -237,8 +237,7 @@ class LineBreakTest : public WriteProfileTest,
 TEST_P(LineBreakTest, IsRefusedAndNothingIsWrittenOrRegistered) {
   const std::string old = "old profile\r\n";
   WriteFileBytes(prf_, old);
-  wm::Status status =
-      wm::WriteProfile(GetParam().server, GetParam().user, prf_, false, registry_);
+  wm::Status status = wm::WriteProfile(GetParam().server, GetParam().user, prf_, false, registry_);
   ASSERT_FALSE(status.ok());
   EXPECT_EQ(status.message(), GetParam().message);
   EXPECT_EQ(ReadFileBytes(prf_), old);

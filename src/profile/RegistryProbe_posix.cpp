@@ -44,8 +44,7 @@ struct RegistryProbe::State {
   std::optional<std::string> savedConfigHome;
 
   fs::path KeyFolder(const std::string& keyPath) const {
-    fs::path folder =
-        configHome.path() / "Wendelmarquistone" / "Registry" / "HKEY_CURRENT_USER";
+    fs::path folder = configHome.path() / "Wendelmarquistone" / "Registry" / "HKEY_CURRENT_USER";
     size_t start = 0;
     for (;;) {
       size_t end = keyPath.find('\\', start);
@@ -94,8 +93,8 @@ std::map<std::string, RegistryValue> RegistryProbe::Values(const std::string& ke
     if (lineEnd == std::string::npos) {
       continue;
     }
-    values[file.substr(1)] = RegistryValue{TypeNumber(bytes.substr(0, lineEnd)),
-                                           bytes.substr(lineEnd + 1)};
+    values[file.substr(1)] =
+        RegistryValue{TypeNumber(bytes.substr(0, lineEnd)), bytes.substr(lineEnd + 1)};
   }
   return values;
 }

@@ -83,8 +83,8 @@ std::map<std::string, RegistryValue> RegistryProbe::Values(const std::string& ke
     std::vector<BYTE> data(65536);
     DWORD dataLength = static_cast<DWORD>(data.size());
     DWORD type = 0;
-    LONG result =
-        RegEnumValueA(key.get(), index, name, &nameLength, nullptr, &type, data.data(), &dataLength);
+    LONG result = RegEnumValueA(key.get(), index, name, &nameLength, nullptr, &type, data.data(),
+                                &dataLength);
     if (result == ERROR_NO_MORE_ITEMS) {
       break;
     }

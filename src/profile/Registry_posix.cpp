@@ -152,9 +152,7 @@ class CurrentUserRegistry final : public Registry {
     return Status::Failure(std::string(operation) + " value \"" + name +
                            "\" failed: no registry key is open");
   }
-  std::string ValueFile(const std::string& name) const {
-    return folder_ + "/@" + EncodeName(name);
-  }
+  std::string ValueFile(const std::string& name) const { return folder_ + "/@" + EncodeName(name); }
 
   std::string folder_;  // the open key's folder; empty when none is open
   std::string keyPath_;

@@ -19,12 +19,12 @@ class CurrentUserRegistry final : public Registry {
     CloseKey();
     HKEY key = nullptr;
     DWORD disposition = 0;
-    LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr,
-                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                                  &disposition);
+    LONG result =
+        RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, &disposition);
     if (result != ERROR_SUCCESS) {
-      return Status::Failure("creating key " + FullName(keyPath) + " failed: " +
-                             SystemErrorMessage(static_cast<unsigned long>(result)));
+      return Status::Failure("creating key " + FullName(keyPath) +
+                             " failed: " + SystemErrorMessage(static_cast<unsigned long>(result)));
     }
     key_ = key;
     keyPath_ = keyPath;
@@ -48,9 +48,9 @@ class CurrentUserRegistry final : public Registry {
       return NoKey("setting", name);
     }
     // REG_SZ data: the characters and the terminating NUL, counted in the size.
-    LONG result = RegSetValueExA(key_, name.c_str(), 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(value.c_str()),
-                                 static_cast<DWORD>(value.size() + 1));
+    LONG result =
+        RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
     if (result != ERROR_SUCCESS) {
       return Status::Failure("setting value \"" + name + "\" in " + FullName(keyPath_) +
                              " failed: " + SystemErrorMessage(static_cast<unsigned long>(result)));

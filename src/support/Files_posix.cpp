@@ -67,8 +67,7 @@ bool FileExists(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-Status WriteFileAtomically(const std::string& path, std::string_view bytes,
-                           std::string_view what) {
+Status WriteFileAtomically(const std::string& path, std::string_view bytes, std::string_view what) {
   auto failure = [&](int code) {
     return Status::Failure(std::string(what) + " \"" + path +
                            "\": " + SystemErrorMessage(static_cast<unsigned long>(code)));
@@ -79,8 +78,8 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes,
   int fd = -1;
   std::string temporaryPath;
   for (int attempt = 0; fd < 0; ++attempt) {
-    temporaryPath = path + "." + std::to_string(::getpid()) + "-" +
-                    std::to_string(temporaryCounter++) + ".tmp";
+    temporaryPath =
+        path + "." + std::to_string(::getpid()) + "-" + std::to_string(temporaryCounter++) + ".tmp";
     fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && (errno != EEXIST || attempt >= 100)) {
       return failure(errno);

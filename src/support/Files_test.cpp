@@ -90,8 +90,8 @@ TEST(WriteFileAtomically, FailsOnAFolderAndLeavesNoTemporaryFile) {
   wm::Status status =
       wm::WriteFileAtomically(target.string(), "bytes", "Cannot write the profile file");
   ASSERT_FALSE(status.ok());
-  EXPECT_EQ(status.message().rfind("Cannot write the profile file \"" + target.string() + "\": ", 0),
-            0u)
+  EXPECT_EQ(
+      status.message().rfind("Cannot write the profile file \"" + target.string() + "\": ", 0), 0u)
       << status.message();
   EXPECT_TRUE(fs::is_directory(target));
   EXPECT_EQ(ReadFileBytes(target / "inside"), "kept");

@@ -65,8 +65,7 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-Status WriteFileAtomically(const std::string& path, std::string_view bytes,
-                           std::string_view what) {
+Status WriteFileAtomically(const std::string& path, std::string_view bytes, std::string_view what) {
   auto failure = [&](DWORD code) {
     return Status::Failure(std::string(what) + " \"" + path + "\": " + SystemErrorMessage(code));
   };

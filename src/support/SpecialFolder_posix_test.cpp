@@ -21,7 +21,8 @@ class SpecialFolderTest : public ::testing::Test {
   SpecialFolderTest() {
     for (const char* name : kVariables) {
       const char* value = std::getenv(name);
-      saved_.emplace_back(name, value != nullptr ? std::optional<std::string>(value) : std::nullopt);
+      saved_.emplace_back(name,
+                          value != nullptr ? std::optional<std::string>(value) : std::nullopt);
       ::unsetenv(name);
     }
     home_ = dir_.path().string() + "/home";

@@ -16,12 +16,12 @@ int FolderIdentifier(const std::string& name) {
     int identifier;
   };
   static const Entry kFolders[] = {
-      {"DESKTOP", CSIDL_DESKTOP},
-      {"PROGRAMS", CSIDL_PROGRAMS},
-      {"STARTMENU", CSIDL_STARTMENU},
-      {"COMMON_PROGRAMS", CSIDL_COMMON_PROGRAMS},
-      {"APPLICATION_DATA", CSIDL_APPDATA},
-      {"PROGRAM_FILES", CSIDL_PROGRAM_FILES},
+      {"DESKTOP", CSIDL_DESKTOP},                  // 0
+      {"PROGRAMS", CSIDL_PROGRAMS},                // 2
+      {"STARTMENU", CSIDL_STARTMENU},              // 11
+      {"COMMON_PROGRAMS", CSIDL_COMMON_PROGRAMS},  // 23
+      {"APPLICATION_DATA", CSIDL_APPDATA},         // 26
+      {"PROGRAM_FILES", CSIDL_PROGRAM_FILES},      // 38
   };
   for (const Entry& entry : kFolders) {
     if (name == entry.name) {
