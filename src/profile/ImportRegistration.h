@@ -1,0 +1,24 @@
+// Points Outlook's first-run setup at a profile file, for every Office
+// version from 12.0 down to 8.0.
+#pragma once
+
+#include <string>
+
+#include "profile/Registry.h"
+#include "support/Status.h"
+
+namespace wm {
+
+// For each Office version, 12.0, 11.0, 10.0, 9.0 and 8.0 in that order, in
+// the key HKEY_CURRENT_USER\Software\Microsoft\Office\<version>\Outlook\Setup:
+// opens or creates the key, deletes "FirstRun" and "First-Run" (a failure
+// there, such as a missing value, is ignored), sets "ImportPRF" to the path as
+// REG_SZ, and closes the key. Stops at the first failure and reports it; the
+// versions already handled keep their new values and the later ones are not
+// touched.
+Status RegisterImport(const std::string& PrfPath);
+
+// The same, through a given registry.
+Status RegisterImport(Registry& registry, const std::string& PrfPath);
+
+}  // namespace wm

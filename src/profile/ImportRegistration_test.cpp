@@ -1,0 +1,190 @@
+#include "profile/ImportRegistration.h"
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "profile/ProfileDocument.h"
+#include "profile/RecordingRegistry.h"
+#include "profile/RegistryProbe.h"
+#include "profile/WriteBlocker.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using wmtest::kRegDword;
+using wmtest::kRegSz;
+using wmtest::RecordingRegistry;
+using wmtest::RegistryProbe;
+using wmtest::RegistryValue;
+
+const char* const kVersions[] = {"12.0", "11.0", "10.0", "9.0", "8.0"};
+
+std::string SetupKey(const std::string& version) {
+  return "Software\\Microsoft\\Office\\" + version + "\\Outlook\\Setup";
+}
+
+std::vector<std::string> PassCalls(const std::string& version, const std::string& path) {
+  return {"create " + SetupKey(version), "delete FirstRun", "delete First-Run",
+          "set ImportPRF=" + path, "close"};
+}
+
+RegistryValue Sz(const std::string& text) {
+  return RegistryValue{kRegSz, text + std::string(1, '\0')};
+}
+
+// With a registry that records the calls.
+
+TEST(RegisterImportCalls, FivePassesNewestFirst) {
+  RecordingRegistry registry;
+  ASSERT_TRUE(wm::RegisterImport(registry, "C:\\Users\\x\\outlook.prf").ok());
+  std::vector<std::string> expected;
+  for (const char* version : kVersions) {
+    for (const std::string& call : PassCalls(version, "C:\\Users\\x\\outlook.prf")) {
+      expected.push_back(call);
+    }
+  }
+  EXPECT_EQ(registry.calls, expected);
+  EXPECT_FALSE(registry.keyOpen);
+}
+
+TEST(RegisterImportCalls, FailedDeletionsAreIgnored) {
+  RecordingRegistry registry;
+  registry.failDeletions = true;
+  ASSERT_TRUE(wm::RegisterImport(registry, "p").ok());
+  EXPECT_EQ(registry.calls.size(), 25u);
+  EXPECT_EQ(registry.calls.back(), "close");
+}
+
+TEST(RegisterImportCalls, StopsWhenAKeyCannotBeCreated) {
+  RecordingRegistry registry;
+  registry.failOn = "create " + SetupKey("11.0");
+  wm::Status status = wm::RegisterImport(registry, "p");
+  ASSERT_FALSE(status.ok());
+  EXPECT_EQ(status.message(), "Cannot register the profile for Outlook 11.0: creating key " +
+                                  SetupKey("11.0") + " failed: told to fail");
+  std::vector<std::string> expected = PassCalls("12.0", "p");
+  expected.push_back("create " + SetupKey("11.0"));
+  expected.push_back("close");
+  EXPECT_EQ(registry.calls, expected);
+  EXPECT_FALSE(registry.keyOpen);
+}
+
+TEST(RegisterImportCalls, StopsWhenAValueCannotBeSetAndClosesTheKey) {
+  RecordingRegistry registry;
+  registry.failOn = "set ImportPRF=p";
+  wm::Status status = wm::RegisterImport(registry, "p");
+  ASSERT_FALSE(status.ok());
+  EXPECT_EQ(status.message(),
+            "Cannot register the profile for Outlook 12.0: setting value ImportPRF failed: told "
+            "to fail");
+  EXPECT_EQ(registry.calls, PassCalls("12.0", "p"));
+  EXPECT_FALSE(registry.keyOpen);
+}
+
+// With the current user's real registry (on Linux: the store), read back
+// without our own layer.
+
+class RegisterImportTest : public ::testing::Test {
+ protected:
+  RegistryProbe probe_;
+  wmtest::TempDir dir_;
+  std::string prf_ = (dir_.path() / "outlook.prf").string();
+};
+
+TEST_F(RegisterImportTest, CreatesAllFiveKeysOnAnEmptyRegistry) {
+  for (const char* version : kVersions) {
+    ASSERT_FALSE(probe_.KeyExists(SetupKey(version)));
+  }
+  wm::Status status = wm::RegisterImport(prf_);
+  ASSERT_TRUE(status.ok()) << status.message();
+  for (const char* version : kVersions) {
+    std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}};
+    EXPECT_EQ(probe_.Values(SetupKey(version)), expected) << version;
+  }
+}
+
+TEST_F(RegisterImportTest, RemovesTheFirstRunMarkersAndKeepsOtherValues) {
+  for (const char* version : {"12.0", "9.0"}) {
+    probe_.SetValue(SetupKey(version), "FirstRun", RegistryValue{kRegDword, std::string(4, '\0')});
+    probe_.SetValue(SetupKey(version), "First-Run", Sz("yes"));
+    probe_.SetValue(SetupKey(version), "Other", Sz("kept"));
+  }
+  probe_.SetValue(SetupKey("8.0"), "First-Run", RegistryValue{kRegDword, "\x01\0\0\0"});
+  ASSERT_TRUE(wm::RegisterImport(prf_).ok());
+  for (const char* version : {"12.0", "9.0"}) {
+    std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}, {"Other", Sz("kept")}};
+    EXPECT_EQ(probe_.Values(SetupKey(version)), expected) << version;
+  }
+  for (const char* version : {"11.0", "10.0", "8.0"}) {
+    std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}};
+    EXPECT_EQ(probe_.Values(SetupKey(version)), expected) << version;
+  }
+}
+
+TEST_F(RegisterImportTest, OverwritesAnExistingImportPrf) {
+  probe_.SetValue(SetupKey("11.0"), "ImportPRF", Sz("D:\\a much longer old path\\outlook.prf"));
+  probe_.SetValue(SetupKey("10.0"), "ImportPRF", RegistryValue{kRegDword, "\x07\0\0\0"});
+  ASSERT_TRUE(wm::RegisterImport(prf_).ok());
+  for (const char* version : kVersions) {
+    std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}};
+    EXPECT_EQ(probe_.Values(SetupKey(version)), expected) << version;
+  }
+}
+
+TEST_F(RegisterImportTest, StopsAtAVersionWhoseKeyCannotBeCreated) {
+  probe_.SetValue(SetupKey("12.0"), "FirstRun", Sz("1"));
+  probe_.BlockKey("Software\\Microsoft\\Office\\11.0");
+  wm::Status status = wm::RegisterImport(prf_);
+  ASSERT_FALSE(status.ok());
+  const std::string expected =
+      "Cannot register the profile for Outlook 11.0: creating key "
+      "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\11.0\\Outlook\\Setup failed: ";
+  EXPECT_EQ(status.message().rfind(expected, 0), 0u) << status.message();
+  EXPECT_NE(status.message().find("(error "), std::string::npos) << status.message();
+  EXPECT_EQ(status.message().find('\n'), std::string::npos);
+
+  std::map<std::string, RegistryValue> updated{{"ImportPRF", Sz(prf_)}};
+  EXPECT_EQ(probe_.Values(SetupKey("12.0")), updated);
+  EXPECT_FALSE(probe_.KeyExists("Software\\Microsoft\\Office\\11.0\\Outlook"));
+  for (const char* version : {"10.0", "9.0", "8.0"}) {
+    EXPECT_FALSE(probe_.KeyExists(std::string("Software\\Microsoft\\Office\\") + version))
+        << version;
+  }
+}
+
+TEST_F(RegisterImportTest, WriteProfileRegistersTheFileItWrote) {
+  wm::Status status = wm::WriteProfile("server1", "jsmith", prf_, false);
+  ASSERT_TRUE(status.ok()) << status.message();
+  EXPECT_EQ(
+      wmtest::ReadFileBytes(prf_),
+      wmtest::ReadFileBytes(wmtest::SourcePath("src/profile/testdata/outlook-server1-jsmith.prf")));
+  for (const char* version : kVersions) {
+    std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}};
+    EXPECT_EQ(probe_.Values(SetupKey(version)), expected) << version;
+  }
+}
+
+TEST_F(RegisterImportTest, WriteProfileRegistersNothingWhenTheWriteFails) {
+  wmtest::WriteFileBytes(prf_, "old\r\n");
+  wm::Status status = wm::Status::Ok();
+  {
+    wmtest::WriteBlocker blocker(prf_);
+    status = wm::WriteProfile("server1", "jsmith", prf_, false);
+  }
+  ASSERT_FALSE(status.ok());
+  EXPECT_EQ(wmtest::ReadFileBytes(prf_), "old\r\n");
+  EXPECT_FALSE(probe_.KeyExists("Software\\Microsoft\\Office\\12.0"));
+}
+
+TEST_F(RegisterImportTest, WriteProfileRegistersNothingForALineBreak) {
+  wm::Status status = wm::WriteProfile("server1\r\nX=1", "jsmith", prf_, false);
+  ASSERT_FALSE(status.ok());
+  EXPECT_FALSE(std::filesystem::exists(prf_));
+  EXPECT_FALSE(probe_.KeyExists("Software\\Microsoft\\Office\\12.0"));
+}
+
+}  // namespace

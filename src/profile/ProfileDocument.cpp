@@ -1,0 +1,325 @@
+#include "profile/ProfileDocument.h"
+
+#include <memory>
+
+#include "profile/ImportRegistration.h"
+#include "profile/LogonName.h"
+#include "support/Files.h"
+#include "support/Text.h"
+
+namespace wm {
+
+namespace {
+
+constexpr size_t kLineCount = 241;
+
+// The template, line by line. A null entry is a line that varies; it is
+// filled in by ProfileLines. Lines 124 and 132 end with a space.
+const char* const kTemplate[kLineCount] = {
+    ";Automatically generated PRF file from the Microsoft Office Customization and Installation "
+    "Wizard",
+    "",
+    "; **************************************************************",
+    "; Section 1 - Profile Defaults",
+    "; **************************************************************",
+    "",
+    "[General]",
+    "Custom=1",
+    "ProfileName=Exchange",
+    nullptr,  // 10
+    nullptr,  // 11
+    "BackupProfile=No",
+    "ModifyDefaultProfileIfPresent=FALSE",
+    "DefaultStore=Service1",
+    "",
+    "; **************************************************************",
+    "; Section 2 - Services in Profile",
+    "; **************************************************************",
+    "",
+    "[Service List]",
+    "ServiceX=Microsoft Outlook Client",
+    "ServiceEGS=Exchange Global Section",
+    "Service1=Microsoft Exchange Server",
+    "Service2=Outlook Address Book",
+    "ServiceEGS=Exchange Global Section",
+    "",
+    ";***************************************************************",
+    "; Section 3 - List of internet accounts",
+    ";***************************************************************",
+    "",
+    "[Internet Account List]",
+    "",
+    ";***************************************************************",
+    "; Section 4 - Default values for each service.",
+    ";***************************************************************",
+    "",
+    "[ServiceX]",
+    "CachedExchangeMode=0x00000002",
+    "CachedExchangeSlowDetect=TRUE",
+    "",
+    "[ServiceEGS]",
+    "CachedExchangeConfigFlags=0x00000000",
+    nullptr,  // 43
+    nullptr,  // 44
+    "",
+    "[Service1]",
+    "OverwriteExistingService=No",
+    "UniqueService=Yes",
+    nullptr,  // 49
+    nullptr,  // 50
+    "AccountName=Microsoft Exchange Server",
+    "",
+    ";[ServiceX]",
+    ";FormDirectoryPage=",
+    ";-- The URL of Exchange Web Services Form Directory page used to create Web forms.",
+    ";WebServicesLocation=",
+    ";-- The URL of Exchange Web Services page used to display unknown forms.",
+    ";ComposeWithWebServices=",
+    ";-- Set to TRUE to use Exchange Web Services to compose forms.",
+    ";PromptWhenUsingWebServices=",
+    ";-- Set to TRUE to use Exchange Web Services to display unknown forms.",
+    ";OpenWithWebServices=",
+    ";-- Set to TRUE to prompt user before opening unknown forms when using Exchange Web Services.",
+    "",
+    "",
+    ";***************************************************************",
+    "; Section 5 - Values for each internet account.",
+    ";***************************************************************",
+    "",
+    ";***************************************************************",
+    "; Section 6 - Mapping for profile properties",
+    ";***************************************************************",
+    "",
+    "[Microsoft Exchange Server]",
+    "ServiceName=MSEMS",
+    "MDBGUID=5494A1C0297F101BA58708002B2A2517",
+    "MailboxName=PT_STRING8,0x6607",
+    "HomeServer=PT_STRING8,0x6608",
+    "OfflineAddressBookPath=PT_STRING8,0x660E",
+    "OfflineFolderPath=PT_STRING8,0x6610",
+    "",
+    "[Exchange Global Section]",
+    "SectionGUID=13dbb0c8aa05101a9bb000aa002fc45a",
+    "MailboxName=PT_STRING8,0x6607",
+    "HomeServer=PT_STRING8,0x6608",
+    "RPCoverHTTPflags=PT_LONG,0x6623",
+    "RPCProxyServer=PT_UNICODE,0x6622",
+    "RPCProxyPrincipalName=PT_UNICODE,0x6625",
+    "RPCProxyAuthScheme=PT_LONG,0x6627",
+    "CachedExchangeConfigFlags=PT_LONG,0x6629",
+    "",
+    "[Microsoft Mail]",
+    "ServiceName=MSFS",
+    "ServerPath=PT_STRING8,0x6600",
+    "Mailbox=PT_STRING8,0x6601",
+    "Password=PT_STRING8,0x67f0",
+    "RememberPassword=PT_BOOLEAN,0x6606",
+    "ConnectionType=PT_LONG,0x6603",
+    "UseSessionLog=PT_BOOLEAN,0x6604",
+    "SessionLogPath=PT_STRING8,0x6605",
+    "EnableUpload=PT_BOOLEAN,0x6620",
+    "EnableDownload=PT_BOOLEAN,0x6621",
+    "UploadMask=PT_LONG,0x6622",
+    "NetBiosNotification=PT_BOOLEAN,0x6623",
+    "NewMailPollInterval=PT_STRING8,0x6624",
+    "DisplayGalOnly=PT_BOOLEAN,0x6625",
+    "UseHeadersOnLAN=PT_BOOLEAN,0x6630",
+    "UseLocalAdressBookOnLAN=PT_BOOLEAN,0x6631",
+    "UseExternalToHelpDeliverOnLAN=PT_BOOLEAN,0x6632",
+    "UseHeadersOnRAS=PT_BOOLEAN,0x6640",
+    "UseLocalAdressBookOnRAS=PT_BOOLEAN,0x6641",
+    "UseExternalToHelpDeliverOnRAS=PT_BOOLEAN,0x6639",
+    "ConnectOnStartup=PT_BOOLEAN,0x6642",
+    "DisconnectAfterRetrieveHeaders=PT_BOOLEAN,0x6643",
+    "DisconnectAfterRetrieveMail=PT_BOOLEAN,0x6644",
+    "DisconnectOnExit=PT_BOOLEAN,0x6645",
+    "DefaultDialupConnectionName=PT_STRING8,0x6646",
+    "DialupRetryCount=PT_STRING8,0x6648",
+    "DialupRetryDelay=PT_STRING8,0x6649",
+    "",
+    "[Personal Folders]",
+    "ServiceName=MSPST MS",
+    "Name=PT_STRING8,0x3001",
+    "PathToPersonalFolders=PT_STRING8,0x6700 ",
+    "RememberPassword=PT_BOOLEAN,0x6701",
+    "EncryptionType=PT_LONG,0x6702",
+    "Password=PT_STRING8,0x6703",
+    "",
+    "[Unicode Personal Folders]",
+    "ServiceName=MSUPST MS",
+    "Name=PT_UNICODE,0x3001",
+    "PathToPersonalFolders=PT_STRING8,0x6700 ",
+    "RememberPassword=PT_BOOLEAN,0x6701",
+    "EncryptionType=PT_LONG,0x6702",
+    "Password=PT_STRING8,0x6703",
+    "",
+    "[Outlook Address Book]",
+    "ServiceName=CONTAB",
+    "",
+    "[LDAP Directory]",
+    "ServiceName=EMABLT",
+    "ServerName=PT_STRING8,0x6600",
+    "UserName=PT_STRING8,0x6602",
+    "UseSSL=PT_BOOLEAN,0x6613",
+    "UseSPA=PT_BOOLEAN,0x6615",
+    "DisableVLV=PT_LONG,0x6616",
+    "DisplayName=PT_STRING8,0x3001",
+    "ConnectionPort=PT_STRING8,0x6601",
+    "SearchTimeout=PT_STRING8,0x6607",
+    "MaxEntriesReturned=PT_STRING8,0x6608",
+    "SearchBase=PT_STRING8,0x6603",
+    "",
+    "[Microsoft Outlook Client]",
+    "SectionGUID=0a0d020000000000c000000000000046",
+    "FormDirectoryPage=PT_STRING8,0x0270",
+    "WebServicesLocation=PT_STRING8,0x0271",
+    "ComposeWithWebServices=PT_BOOLEAN,0x0272",
+    "PromptWhenUsingWebServices=PT_BOOLEAN,0x0273",
+    "OpenWithWebServices=PT_BOOLEAN,0x0274",
+    "CachedExchangeMode=PT_LONG,0x041f",
+    "CachedExchangeSlowDetect=PT_BOOLEAN,0x0420",
+    "",
+    "[Personal Address Book]",
+    "ServiceName=MSPST AB",
+    "NameOfPAB=PT_STRING8,0x001e3001",
+    "Path=PT_STRING8,0x001e6600",
+    "ShowNamesBy=PT_LONG,0x00036601",
+    "",
+    "; ************************************************************************",
+    "; Section 7 - Mapping for internet account properties.  DO NOT MODIFY.",
+    "; ************************************************************************",
+    "",
+    "[I_Mail]",
+    "AccountType=POP3",
+    ";--- POP3 Account Settings ---",
+    "AccountName=PT_UNICODE,0x0002",
+    "DisplayName=PT_UNICODE,0x000B",
+    "EmailAddress=PT_UNICODE,0x000C",
+    ";--- POP3 Account Settings ---",
+    "POP3Server=PT_UNICODE,0x0100",
+    "POP3UserName=PT_UNICODE,0x0101",
+    "POP3UseSPA=PT_LONG,0x0108",
+    "Organization=PT_UNICODE,0x0107",
+    "ReplyEmailAddress=PT_UNICODE,0x0103",
+    "POP3Port=PT_LONG,0x0104",
+    "POP3UseSSL=PT_LONG,0x0105",
+    "; --- SMTP Account Settings ---",
+    "SMTPServer=PT_UNICODE,0x0200",
+    "SMTPUseAuth=PT_LONG,0x0203",
+    "SMTPAuthMethod=PT_LONG,0x0208",
+    "SMTPUserName=PT_UNICODE,0x0204",
+    "SMTPUseSPA=PT_LONG,0x0207",
+    "ConnectionType=PT_LONG,0x000F",
+    "ConnectionOID=PT_UNICODE,0x0010",
+    "SMTPPort=PT_LONG,0x0201",
+    "SMTPUseSSL=PT_LONG,0x0202",
+    "ServerTimeOut=PT_LONG,0x0209",
+    "LeaveOnServer=PT_LONG,0x1000",
+    "",
+    "[IMAP_I_Mail]",
+    "AccountType=IMAP",
+    ";--- IMAP Account Settings ---",
+    "AccountName=PT_UNICODE,0x0002",
+    "DisplayName=PT_UNICODE,0x000B",
+    "EmailAddress=PT_UNICODE,0x000C",
+    ";--- IMAP Account Settings ---",
+    "IMAPServer=PT_UNICODE,0x0100",
+    "IMAPUserName=PT_UNICODE,0x0101",
+    "IMAPUseSPA=PT_LONG,0x0108",
+    "Organization=PT_UNICODE,0x0107",
+    "ReplyEmailAddress=PT_UNICODE,0x0103",
+    "IMAPPort=PT_LONG,0x0104",
+    "IMAPUseSSL=PT_LONG,0x0105",
+    "; --- SMTP Account Settings ---",
+    "SMTPServer=PT_UNICODE,0x0200",
+    "SMTPUseAuth=PT_LONG,0x0203",
+    "SMTPAuthMethod=PT_LONG,0x0208",
+    "SMTPUserName=PT_UNICODE,0x0204",
+    "SMTPUseSPA=PT_LONG,0x0207",
+    "ConnectionType=PT_LONG,0x000F",
+    "ConnectionOID=PT_UNICODE,0x0010",
+    "SMTPPort=PT_LONG,0x0201",
+    "SMTPUseSSL=PT_LONG,0x0202",
+    "ServerTimeOut=PT_LONG,0x0209",
+    "CheckNewImap=PT_LONG,0x1100",
+    "RootFolder=PT_UNICODE,0x1101",
+    "",
+    "[INET_HTTP]",
+    "AccountType=HOTMAIL",
+    "Account=PT_UNICODE,0x0002",
+    "HttpServer=PT_UNICODE,0x0100",
+    "UserName=PT_UNICODE,0x0101",
+    "Organization=PT_UNICODE,0x0107",
+    "UseSPA=PT_LONG,0x0108",
+    "TimeOut=PT_LONG,0x0209",
+    "Reply=PT_UNICODE,0x0103",
+    "EmailAddress=PT_UNICODE,0x000C",
+    "FullName=PT_UNICODE,0x000B",
+    "Connection Type=PT_LONG,0x000F",
+    "ConnectOID=PT_UNICODE,0x0010",
+    "",
+};
+
+}  // namespace
+
+std::vector<std::string> ProfileLines(const std::string& ExchangeServer,
+                                      const std::string& UserName, bool OnlyEmpty) {
+  std::vector<std::string> lines;
+  lines.reserve(kLineCount);
+  for (size_t index = 0; index < kLineCount; ++index) {
+    const size_t number = index + 1;
+    switch (number) {
+      case 10:
+        lines.push_back(OnlyEmpty ? "DefaultProfile=No" : "DefaultProfile=Yes");
+        break;
+      case 11:
+        lines.push_back(OnlyEmpty ? "OverwriteProfile=No" : "OverwriteProfile=Yes");
+        break;
+      case 43:
+      case 49:
+        lines.push_back("MailboxName=" + UserName);
+        break;
+      case 44:
+      case 50:
+        lines.push_back("HomeServer=" + ExchangeServer);
+        break;
+      default:
+        lines.push_back(kTemplate[index]);
+        break;
+    }
+  }
+  return lines;
+}
+
+Status WriteProfile(const std::string& ExchangeServer, const std::string& UserName,
+                    const std::string& PrfPath, bool OnlyEmpty) {
+  std::unique_ptr<Registry> registry = OpenCurrentUserRegistry();
+  return WriteProfile(ExchangeServer, UserName, PrfPath, OnlyEmpty, *registry);
+}
+
+Status WriteProfile(const std::string& ExchangeServer, const std::string& UserName,
+                    const std::string& PrfPath, bool OnlyEmpty, Registry& registry) {
+  const bool useLogonName = Trim(UserName).empty();
+  const std::string mailbox = useLogonName ? CurrentLogonName() : UserName;
+  if (HasLineBreak(ExchangeServer)) {
+    return Status::Failure("The server name contains a line break; nothing was written.");
+  }
+  if (HasLineBreak(mailbox)) {
+    return Status::Failure(useLogonName
+                               ? "The logon name contains a line break; nothing was written."
+                               : "The user name contains a line break; nothing was written.");
+  }
+
+  std::string document;
+  for (const std::string& line : ProfileLines(ExchangeServer, mailbox, OnlyEmpty)) {
+    document += line;
+    document += "\r\n";
+  }
+  Status written = WriteFileAtomically(PrfPath, document, "Cannot write the profile file");
+  if (!written) {
+    return written;
+  }
+  return RegisterImport(registry, PrfPath);
+}
+
+}  // namespace wm

@@ -1,0 +1,37 @@
+// The profile description (outlook.prf) that Outlook imports at its next
+// start: a fixed template in which only the Exchange server, the mailbox name
+// and two overwrite settings vary.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "profile/Registry.h"
+#include "support/Status.h"
+
+namespace wm {
+
+// The 241 lines of the document, without line ends. The server and user
+// names go in exactly as given (no trimming, quoting or escaping) as the
+// values of "HomeServer=" and "MailboxName=" in [ServiceEGS] and [Service1].
+// OnlyEmpty turns "DefaultProfile" and "OverwriteProfile" from Yes to No.
+std::vector<std::string> ProfileLines(const std::string& ExchangeServer,
+                                      const std::string& UserName, bool OnlyEmpty);
+
+// Writes the document to PrfPath and registers it for import (see
+// ImportRegistration.h).
+// - A UserName that is empty once trimmed is replaced by the logon name of
+//   the current user (CurrentLogonName(), "" if unknown).
+// - A server or user name holding a line break (CR or LF) would split lines
+//   and inject settings: it is refused, and nothing is written or registered.
+// - Every line ends with CR LF. The file is replaced atomically: on a failure
+//   the old file stays as it was, and nothing is registered, since pointing
+//   Outlook at a missing or stale file would be wrong.
+Status WriteProfile(const std::string& ExchangeServer, const std::string& UserName,
+                    const std::string& PrfPath, bool OnlyEmpty);
+
+// The same, registering through a given registry.
+Status WriteProfile(const std::string& ExchangeServer, const std::string& UserName,
+                    const std::string& PrfPath, bool OnlyEmpty, Registry& registry);
+
+}  // namespace wm

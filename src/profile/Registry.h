@@ -1,0 +1,41 @@
+// The current user's part of the registry (HKEY_CURRENT_USER), as far as the
+// import registration needs it: one key open at a time, values deleted and
+// string values set in it.
+//
+// On Windows this is the real registry. On Linux a small store of our own
+// stands in for it, in the user's application-data folder (see README.md,
+// "The Linux stand-ins"):
+//   <APPLICATION_DATA>/Wendelmarquistone/Registry/HKEY_CURRENT_USER/<key>/...
+// a folder per key and a file per value.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "support/Status.h"
+
+namespace wm {
+
+// Failure messages name the operation, the key and the reason, in a form
+// that a caller puts after its own words, e.g.
+//   creating key HKEY_CURRENT_USER\Software\X failed: Access is denied (error 5)
+class Registry {
+ public:
+  virtual ~Registry() = default;
+
+  // Opens the key (a path below HKEY_CURRENT_USER, parts separated by "\"),
+  // creating it and any missing keys above it. Closes any key held before.
+  virtual Status CreateKey(const std::string& keyPath) = 0;
+  // Deletes a value of the open key.
+  virtual Status DeleteValue(const std::string& name) = 0;
+  // Sets a value of the open key to a REG_SZ string: its characters and one
+  // terminating NUL.
+  virtual Status SetStringValue(const std::string& name, const std::string& value) = 0;
+  // Closes the open key, if any. The destructor does the same.
+  virtual void CloseKey() = 0;
+};
+
+// The registry of the user the program runs as.
+std::unique_ptr<Registry> OpenCurrentUserRegistry();
+
+}  // namespace wm

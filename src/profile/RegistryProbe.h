@@ -1,0 +1,53 @@
+// Reads and prepares the current user's registry directly, without the
+// system's own registry layer: on Windows through plain advapi32 calls, on
+// Linux through the files of the store (format in Registry_posix.cpp and
+// README.md). Test code only.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace wmtest {
+
+constexpr unsigned long kRegSz = 1;
+constexpr unsigned long kRegBinary = 3;
+constexpr unsigned long kRegDword = 4;
+
+struct RegistryValue {
+  unsigned long type = 0;
+  std::string data;  // the bytes as stored, for REG_SZ with the terminating NUL
+  bool operator==(const RegistryValue& other) const {
+    return type == other.type && data == other.data;
+  }
+};
+
+// Key paths are relative to HKEY_CURRENT_USER, parts separated by "\".
+// Creating a probe starts the test from a registry without Office keys (on
+// Linux: a fresh, empty store in a temporary application-data folder that
+// the system under test also uses); destroying it removes the Office keys
+// again, so that nothing is left for the next test.
+class RegistryProbe {
+ public:
+  RegistryProbe();
+  ~RegistryProbe();
+  RegistryProbe(const RegistryProbe&) = delete;
+  RegistryProbe& operator=(const RegistryProbe&) = delete;
+
+  bool KeyExists(const std::string& keyPath) const;
+  // Every value of the key, by name; empty for a missing key.
+  std::map<std::string, RegistryValue> Values(const std::string& keyPath) const;
+  // Creates the key if needed and sets the value.
+  void SetValue(const std::string& keyPath, const std::string& name, const RegistryValue& value);
+  // Makes the creation of any key below keyPath fail for real: on Windows
+  // keyPath becomes a volatile key (its parent is made a normal key first),
+  // which cannot hold normal keys; on Linux a plain file takes the place of
+  // keyPath's folder.
+  void BlockKey(const std::string& keyPath);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace wmtest

@@ -1,0 +1,167 @@
+// The stand-in for HKEY_CURRENT_USER on Linux: a folder per key and a file
+// per value below <APPLICATION_DATA>/Wendelmarquistone/Registry/HKEY_CURRENT_USER.
+//
+// Names: each key name and value name is stored with every byte other than
+// A-Z, a-z, 0-9, space, "-", "_" and "." (and a "." at the start) written as
+// "%" and two upper-case hexadecimal digits. A value's file is its encoded
+// name after an "@" (so "@" alone is the unnamed default value); as "@" is
+// always encoded in key names, a value file never meets a key folder. Names
+// are compared byte for byte, not case-insensitively as on Windows.
+//
+// A value file holds the type's name, a line feed, and then the data, byte
+// for byte to the end of the file; for REG_SZ that is the string and its
+// terminating NUL. Each value file is written atomically.
+#include "profile/Registry.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/Files.h"
+#include "support/SpecialFolder.h"
+#include "support/SystemError.h"
+
+namespace wm {
+
+namespace {
+
+std::string EncodeName(const std::string& name) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  for (size_t i = 0; i < name.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(name[i]);
+    bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                 c == ' ' || c == '-' || c == '_' || (c == '.' && i > 0);
+    if (plain) {
+      encoded += static_cast<char>(c);
+    } else {
+      encoded += '%';
+      encoded += kHex[c >> 4];
+      encoded += kHex[c & 15];
+    }
+  }
+  return encoded;
+}
+
+// Creates the folder unless it is there; a file or anything else in its
+// place is a failure, as is a missing parent.
+Status MakeFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0700) == 0) {
+    return Status::Ok();
+  }
+  int error = errno;
+  struct stat info;
+  if (error == EEXIST && ::stat(path.c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) {
+      return Status::Ok();
+    }
+    error = ENOTDIR;
+  }
+  return Status::Failure("cannot create the folder \"" + path +
+                         "\": " + SystemErrorMessage(static_cast<unsigned long>(error)));
+}
+
+class CurrentUserRegistry final : public Registry {
+ public:
+  CurrentUserRegistry() = default;
+  ~CurrentUserRegistry() override { CloseKey(); }
+  CurrentUserRegistry(const CurrentUserRegistry&) = delete;
+  CurrentUserRegistry& operator=(const CurrentUserRegistry&) = delete;
+
+  Status CreateKey(const std::string& keyPath) override {
+    CloseKey();
+    auto failure = [&](const std::string& reason) {
+      return Status::Failure("creating key " + FullName(keyPath) + " failed: " + reason);
+    };
+    std::string appData = GetSpecialFolder("APPLICATION_DATA");
+    if (appData.empty()) {
+      return failure("the application-data folder cannot be found");
+    }
+    // The application-data folder itself may not exist yet in a new account.
+    std::string folder;
+    std::string below = appData + "Wendelmarquistone/Registry/HKEY_CURRENT_USER";
+    for (size_t start = 0; start <= below.size();) {
+      size_t end = below.find('/', start);
+      if (end == std::string::npos) {
+        end = below.size();
+      }
+      folder = below.substr(0, end);
+      if (end > start) {
+        Status made = MakeFolder(folder);
+        if (!made) {
+          return failure(made.message());
+        }
+      }
+      start = end + 1;
+    }
+    for (size_t start = 0; start <= keyPath.size();) {
+      size_t end = keyPath.find('\\', start);
+      if (end == std::string::npos) {
+        end = keyPath.size();
+      }
+      if (end == start) {
+        return failure("the key name has an empty part");
+      }
+      folder += "/" + EncodeName(keyPath.substr(start, end - start));
+      Status made = MakeFolder(folder);
+      if (!made) {
+        return failure(made.message());
+      }
+      start = end + 1;
+    }
+    folder_ = folder;
+    keyPath_ = keyPath;
+    return Status::Ok();
+  }
+
+  Status DeleteValue(const std::string& name) override {
+    if (folder_.empty()) {
+      return NoKey("deleting", name);
+    }
+    if (::unlink(ValueFile(name).c_str()) != 0) {
+      return Status::Failure("deleting value \"" + name + "\" in " + FullName(keyPath_) +
+                             " failed: " + SystemErrorMessage(static_cast<unsigned long>(errno)));
+    }
+    return Status::Ok();
+  }
+
+  Status SetStringValue(const std::string& name, const std::string& value) override {
+    if (folder_.empty()) {
+      return NoKey("setting", name);
+    }
+    std::string contents = "REG_SZ\n" + value;
+    contents += '\0';
+    Status written = WriteFileAtomically(ValueFile(name), contents, "cannot write the value file");
+    if (!written) {
+      return Status::Failure("setting value \"" + name + "\" in " + FullName(keyPath_) +
+                             " failed: " + written.message());
+    }
+    return Status::Ok();
+  }
+
+  void CloseKey() override {
+    folder_.clear();
+    keyPath_.clear();
+  }
+
+ private:
+  static std::string FullName(const std::string& keyPath) {
+    return "HKEY_CURRENT_USER\\" + keyPath;
+  }
+  static Status NoKey(const char* operation, const std::string& name) {
+    return Status::Failure(std::string(operation) + " value \"" + name +
+                           "\" failed: no registry key is open");
+  }
+  std::string ValueFile(const std::string& name) const { return folder_ + "/@" + EncodeName(name); }
+
+  std::string folder_;  // the open key's folder; empty when none is open
+  std::string keyPath_;
+};
+
+}  // namespace
+
+std::unique_ptr<Registry> OpenCurrentUserRegistry() {
+  return std::make_unique<CurrentUserRegistry>();
+}
+
+}  // namespace wm

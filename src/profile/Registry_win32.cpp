@@ -1,0 +1,88 @@
+#include "profile/Registry.h"
+
+#include <windows.h>
+
+#include "support/SystemError.h"
+
+namespace wm {
+
+namespace {
+
+class CurrentUserRegistry final : public Registry {
+ public:
+  CurrentUserRegistry() = default;
+  ~CurrentUserRegistry() override { CloseKey(); }
+  CurrentUserRegistry(const CurrentUserRegistry&) = delete;
+  CurrentUserRegistry& operator=(const CurrentUserRegistry&) = delete;
+
+  Status CreateKey(const std::string& keyPath) override {
+    CloseKey();
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    LONG result =
+        RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, &disposition);
+    if (result != ERROR_SUCCESS) {
+      return Status::Failure("creating key " + FullName(keyPath) +
+                             " failed: " + SystemErrorMessage(static_cast<unsigned long>(result)));
+    }
+    key_ = key;
+    keyPath_ = keyPath;
+    return Status::Ok();
+  }
+
+  Status DeleteValue(const std::string& name) override {
+    if (key_ == nullptr) {
+      return NoKey("deleting", name);
+    }
+    LONG result = RegDeleteValueA(key_, name.c_str());
+    if (result != ERROR_SUCCESS) {
+      return Status::Failure("deleting value \"" + name + "\" in " + FullName(keyPath_) +
+                             " failed: " + SystemErrorMessage(static_cast<unsigned long>(result)));
+    }
+    return Status::Ok();
+  }
+
+  Status SetStringValue(const std::string& name, const std::string& value) override {
+    if (key_ == nullptr) {
+      return NoKey("setting", name);
+    }
+    // REG_SZ data: the characters and the terminating NUL, counted in the size.
+    LONG result =
+        RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+    if (result != ERROR_SUCCESS) {
+      return Status::Failure("setting value \"" + name + "\" in " + FullName(keyPath_) +
+                             " failed: " + SystemErrorMessage(static_cast<unsigned long>(result)));
+    }
+    return Status::Ok();
+  }
+
+  void CloseKey() override {
+    if (key_ != nullptr) {
+      RegCloseKey(key_);
+      key_ = nullptr;
+    }
+    keyPath_.clear();
+  }
+
+ private:
+  static std::string FullName(const std::string& keyPath) {
+    return "HKEY_CURRENT_USER\\" + keyPath;
+  }
+  static Status NoKey(const char* operation, const std::string& name) {
+    return Status::Failure(std::string(operation) + " value \"" + name +
+                           "\" failed: no registry key is open");
+  }
+
+  HKEY key_ = nullptr;
+  std::string keyPath_;
+};
+
+}  // namespace
+
+std::unique_ptr<Registry> OpenCurrentUserRegistry() {
+  return std::make_unique<CurrentUserRegistry>();
+}
+
+}  // namespace wm

@@ -1,0 +1,112 @@
+#include "support/Files.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using wmtest::ReadFileBytes;
+using wmtest::TempDir;
+using wmtest::WriteFileBytes;
+
+// Every entry of a folder, by name.
+std::vector<std::string> Entries(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(FileExists, IsTrueOnlyForAFile) {
+  TempDir dir;
+  WriteFileBytes(dir.path() / "file.txt", "x");
+  fs::create_directory(dir.path() / "folder");
+  EXPECT_TRUE(wm::FileExists((dir.path() / "file.txt").string()));
+  EXPECT_FALSE(wm::FileExists((dir.path() / "folder").string()));
+  EXPECT_FALSE(wm::FileExists((dir.path() / "missing.txt").string()));
+  EXPECT_FALSE(wm::FileExists((dir.path() / "missing" / "file.txt").string()));
+}
+
+TEST(FileExists, IsTrueForAnEmptyFile) {
+  TempDir dir;
+  WriteFileBytes(dir.path() / "empty", "");
+  EXPECT_TRUE(wm::FileExists((dir.path() / "empty").string()));
+}
+
+TEST(WriteFileAtomically, CreatesTheFileWithExactlyTheBytes) {
+  TempDir dir;
+  const std::string bytes("line\r\nnul\0here\n\xff", 17);
+  std::string path = (dir.path() / "out.bin").string();
+  wm::Status status = wm::WriteFileAtomically(path, bytes);
+  ASSERT_TRUE(status.ok()) << status.message();
+  EXPECT_EQ(ReadFileBytes(path), bytes);
+  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"out.bin"});
+}
+
+TEST(WriteFileAtomically, WritesAnEmptyFile) {
+  TempDir dir;
+  std::string path = (dir.path() / "empty").string();
+  ASSERT_TRUE(wm::WriteFileAtomically(path, "").ok());
+  EXPECT_TRUE(wm::FileExists(path));
+  EXPECT_EQ(fs::file_size(path), 0u);
+}
+
+TEST(WriteFileAtomically, ReplacesALongerFileCompletely) {
+  TempDir dir;
+  std::string path = (dir.path() / "out.txt").string();
+  WriteFileBytes(path, std::string(5000, 'o'));
+  wm::Status status = wm::WriteFileAtomically(path, "new");
+  ASSERT_TRUE(status.ok()) << status.message();
+  EXPECT_EQ(ReadFileBytes(path), "new");
+  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"out.txt"});
+}
+
+TEST(WriteFileAtomically, FailsInAMissingFolderAndSaysWhere) {
+  TempDir dir;
+  std::string path = (dir.path() / "missing" / "out.txt").string();
+  wm::Status status = wm::WriteFileAtomically(path, "bytes");
+  ASSERT_FALSE(status.ok());
+  EXPECT_EQ(status.message().rfind("Cannot write the file \"" + path + "\": ", 0), 0u)
+      << status.message();
+  EXPECT_NE(status.message().find("(error "), std::string::npos) << status.message();
+  EXPECT_EQ(status.message().find('\n'), std::string::npos);
+  EXPECT_TRUE(Entries(dir.path()).empty());
+}
+
+TEST(WriteFileAtomically, FailsOnAFolderAndLeavesNoTemporaryFile) {
+  TempDir dir;
+  fs::path target = dir.path() / "taken";
+  fs::create_directory(target);
+  WriteFileBytes(target / "inside", "kept");
+  wm::Status status =
+      wm::WriteFileAtomically(target.string(), "bytes", "Cannot write the profile file");
+  ASSERT_FALSE(status.ok());
+  EXPECT_EQ(
+      status.message().rfind("Cannot write the profile file \"" + target.string() + "\": ", 0), 0u)
+      << status.message();
+  EXPECT_TRUE(fs::is_directory(target));
+  EXPECT_EQ(ReadFileBytes(target / "inside"), "kept");
+  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"taken"});
+}
+
+TEST(WriteFileAtomically, SucceedsAgainAndAgainOnTheSamePath) {
+  TempDir dir;
+  std::string path = (dir.path() / "out.txt").string();
+  for (int round = 0; round < 5; ++round) {
+    std::string bytes(static_cast<size_t>(round) * 100, static_cast<char>('a' + round));
+    ASSERT_TRUE(wm::WriteFileAtomically(path, bytes).ok());
+    EXPECT_EQ(ReadFileBytes(path), bytes);
+  }
+  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"out.txt"});
+}
+
+}  // namespace

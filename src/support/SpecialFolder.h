@@ -1,0 +1,36 @@
+// The path of a well-known folder, chosen by a name in capital letters.
+#pragma once
+
+#include <string>
+
+namespace wm {
+
+// Returns the folder's path followed by the platform's separator, so that a
+// file name can be appended directly; returns the empty string when the
+// folder cannot be found, so that a failure is never mistaken for a folder.
+// The name is compared exactly (case-sensitive, whole string); a name not
+// listed below gives the desktop.
+//
+//   name               Windows                          Linux
+//   "DESKTOP"          the user's desktop               the XDG desktop folder
+//   "PROGRAMS"         the user's Start-menu programs   $XDG_DATA_HOME/applications
+//   "STARTMENU"        the user's Start menu            $XDG_DATA_HOME/applications
+//   "COMMON_PROGRAMS"  the all-users Start-menu         <first of $XDG_DATA_DIRS>/applications
+//                      programs folder
+//   "APPLICATION_DATA" the user's roaming               $XDG_CONFIG_HOME
+//                      application-data folder
+//   "PROGRAM_FILES"    the program files folder         /opt
+//   "SYSTEM"           the Windows system directory     /usr/lib
+//   "WINDOWS"          the Windows directory            /usr
+//
+// On Linux, following the XDG base-directory rules, an XDG variable that is
+// unset, empty or not an absolute path counts as unset: $XDG_CONFIG_HOME then
+// defaults to $HOME/.config, $XDG_DATA_HOME to $HOME/.local/share and
+// $XDG_DATA_DIRS to /usr/local/share:/usr/share. The desktop is
+// $XDG_DESKTOP_DIR, else the XDG_DESKTOP_DIR line of
+// $XDG_CONFIG_HOME/user-dirs.dirs, else $HOME/Desktop. $HOME, when unset, empty
+// or relative, is the home folder in the password database of the effective
+// user.
+std::string GetSpecialFolder(const std::string& name);
+
+}  // namespace wm
