@@ -41,7 +41,7 @@ class EndToEnd : public ::testing::Test {
   }
   // The stored value file: its type line, then the data bytes.
   std::string StoredValue(const char* version, const char* name) const {
-    return ReadFileBytes(SetupKey(version) / name);
+    return ReadFileBytes(SetupKey(version) / (std::string("@") + name));
   }
 
   ProcessResult Run(const std::vector<std::string>& arguments, ProcessOptions options = {}) {
