@@ -125,8 +125,8 @@ TEST_F(EndToEnd, ArgumentsAsTheShellHandsThemOver) {
 TEST_F(EndToEnd, WithoutXdgConfigHomeTheFileGoesToHomeConfig) {
   fs::create_directories(home_ / ".config");
   ProcessOptions options;
-  ProcessResult run = RunProgram(ProgramPath(), {"server1"},
-                                 {{{"HOME", home_.string()}, {"XDG_CONFIG_HOME", std::nullopt}}});
+  options.environment = {{"HOME", home_.string()}, {"XDG_CONFIG_HOME", std::nullopt}};
+  ProcessResult run = RunProgram(ProgramPath(), {"server1"}, options);
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.output, kBanner + kSuccessLine);
   EXPECT_TRUE(fs::is_regular_file(home_ / ".config" / "outlook.prf"));
@@ -205,12 +205,11 @@ TEST_F(EndToEnd, AFolderNamedOutlookPrfIsAFailure) {
 }
 
 TEST_F(EndToEnd, MissingOrUnwritableApplicationDataFolder) {
-  for (const std::string folder : {(temp_.path() / "missing").string(), std::string("/proc")}) {
+  for (const std::string& folder : {(temp_.path() / "missing").string(), std::string("/proc")}) {
     SCOPED_TRACE(folder);
     ProcessOptions options;
-    options.environment.push_back({"XDG_CONFIG_HOME", folder});
-    ProcessResult run = RunProgram(ProgramPath(), {"server1"},
-                                   {{{"HOME", home_.string()}, {"XDG_CONFIG_HOME", folder}}});
+    options.environment = {{"HOME", home_.string()}, {"XDG_CONFIG_HOME", folder}};
+    ProcessResult run = RunProgram(ProgramPath(), {"server1"}, options);
     ExpectOneErrorLine(run, folder + "/outlook.prf");
   }
   EXPECT_FALSE(fs::exists(temp_.path() / "missing"));
