@@ -249,20 +249,6 @@ TEST_F(EndToEnd, LineBreakInAnArgumentIsRefused) {
   }
 }
 
-TEST_F(EndToEnd, MissingApplicationDataFolderIsAFailure) {
-  // Wine finds the user's profile folder by the user's name: for a user that
-  // has none, the shell cannot resolve the application-data folder.
-  ProcessOptions options;
-  options.environment.push_back({"USER", "nobody-without-a-profile"});
-  ProcessResult run = Run("server1 jsmith", options);
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.output, kBanner +
-                            "Error: Cannot find the user's application-data folder; no profile "
-                            "was written or registered.\r\n");
-  EXPECT_FALSE(std::filesystem::exists(prfPath_));
-  ExpectNothingRegistered();
-}
-
 TEST_F(EndToEnd, RegistrationFailureIsReportedAfterTheNewestVersion) {
   // A non-volatile key cannot be created under a volatile one: 11.0's Setup
   // key fails for real. The key lives as long as the wineserver, so it is
