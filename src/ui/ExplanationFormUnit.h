@@ -53,10 +53,10 @@ enum class UsageKind {
 };
 
 enum class UsageFont {
-  Default,    // "MS Sans Serif", 11 pixels
-  Bold,       // "MS Sans Serif", 11 pixels, bold
-  Mono,       // "Lucida Console", 11 pixels
-  MonoBold,   // "Lucida Console", 11 pixels, bold
+  Default,   // "MS Sans Serif", 11 pixels
+  Bold,      // "MS Sans Serif", 11 pixels, bold
+  Mono,      // "Lucida Console", 11 pixels
+  MonoBold,  // "Lucida Console", 11 pixels, bold
 };
 
 enum class UsageColour {
@@ -72,14 +72,14 @@ enum class UsageBackground {
 };
 
 struct UsageElement {
-  const char* name;    // `Image1`, `Label1`, ..., `cxButton1`
+  const char* name;  // `Image1`, `Label1`, ..., `cxButton1`
   UsageKind kind;
   const char* parent;  // the panel it stands on, or nullptr for the window
   UsageBox box;
   UsageFont font;
   UsageColour colour;
   UsageBackground background;
-  const char* text;    // as stored: "&&" for one displayed "&"; 8-bit ANSI (code page 1252)
+  const char* text;  // as stored: "&&" for one displayed "&"; 8-bit ANSI (code page 1252)
 };
 
 // Every element of the window, from top to bottom; a panel comes before the

@@ -76,8 +76,9 @@ FontHandle MakeFont(const char* face, int pixels, bool bold) {
   font.lfOutPrecision = OUT_DEFAULT_PRECIS;
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = DEFAULT_QUALITY;
-  font.lfPitchAndFamily = static_cast<BYTE>(
-      std::strcmp(face, "Lucida Console") == 0 ? FIXED_PITCH | FF_MODERN : VARIABLE_PITCH | FF_SWISS);
+  font.lfPitchAndFamily =
+      static_cast<BYTE>(std::strcmp(face, "Lucida Console") == 0 ? FIXED_PITCH | FF_MODERN
+                                                                 : VARIABLE_PITCH | FF_SWISS);
   lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
   return FontHandle(CreateFontIndirectA(&font));
 }
@@ -316,8 +317,8 @@ struct TExplanationForm::Impl {
                              : DisplayText(element.text);
       HWND child = CreateWindowExA(0, windowClass, text.c_str(), style, Scale(element.box.left),
                                    Scale(element.box.top), Scale(element.box.width),
-                                   Scale(element.box.height), parent,
-                                   reinterpret_cast<HMENU>(id), instance, nullptr);
+                                   Scale(element.box.height), parent, reinterpret_cast<HMENU>(id),
+                                   instance, nullptr);
       if (child == nullptr) {
         return Status::Failure(std::string("Cannot create the usage window's ") + element.name +
                                ": " + SystemErrorMessage(GetLastError()));
@@ -346,8 +347,7 @@ Status TExplanationForm::Create() {
   }
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!Impl::RegisterClasses(instance)) {
-    return Status::Failure("Cannot show the usage window: " +
-                           SystemErrorMessage(GetLastError()));
+    return Status::Failure("Cannot show the usage window: " + SystemErrorMessage(GetLastError()));
   }
 
   // The program declares itself DPI-aware, so the layout, given for 96 pixels
@@ -382,11 +382,10 @@ Status TExplanationForm::Create() {
   x = x < 0 ? 0 : x;
   y = y < 0 ? 0 : y;
 
-  HWND hwnd = CreateWindowExA(exStyle, kFormClass, "", style, x, y, width, height, nullptr,
-                              nullptr, instance, &form);
+  HWND hwnd = CreateWindowExA(exStyle, kFormClass, "", style, x, y, width, height, nullptr, nullptr,
+                              instance, &form);
   if (hwnd == nullptr) {
-    return Status::Failure("Cannot create the usage window: " +
-                           SystemErrorMessage(GetLastError()));
+    return Status::Failure("Cannot create the usage window: " + SystemErrorMessage(GetLastError()));
   }
   // Like a dialog box's: Move and Close only.
   if (HMENU menu = GetSystemMenu(hwnd, FALSE)) {

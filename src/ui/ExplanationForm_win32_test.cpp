@@ -199,11 +199,11 @@ struct ExpectedColour {
 };
 
 const ExpectedColour kColours[] = {
-    {"Label1", CLR_INVALID, Behind::White},      {"Label2", CLR_INVALID, Behind::White},
-    {"Label4", CLR_INVALID, Behind::White},      {"Label8", CLR_INVALID, Behind::White},
+    {"Label1", CLR_INVALID, Behind::White},        {"Label2", CLR_INVALID, Behind::White},
+    {"Label4", CLR_INVALID, Behind::White},        {"Label8", CLR_INVALID, Behind::White},
     {"Label7", RGB(0, 0, 0), Behind::Transparent}, {"Label6", RGB(0, 0, 0), Behind::White},
-    {"Label5", RGB(0, 0, 0), Behind::ButtonFace}, {"Label9", CLR_INVALID, Behind::White},
-    {"Label10", CLR_INVALID, Behind::White},     {"Label3", RGB(0, 0, 255), Behind::White},
+    {"Label5", RGB(0, 0, 0), Behind::ButtonFace},  {"Label9", CLR_INVALID, Behind::White},
+    {"Label10", CLR_INVALID, Behind::White},       {"Label3", RGB(0, 0, 255), Behind::White},
 };
 
 // Asks each label's parent for its colours, as the label does when it paints.
@@ -218,9 +218,9 @@ TEST_F(UsageWindow, GivesEveryLabelItsColours) {
     SetBkMode(dc, OPAQUE);
     SetTextColor(dc, RGB(1, 2, 3));
     SetBkColor(dc, RGB(4, 5, 6));
-    auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
-        GetParent(label), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-        reinterpret_cast<LPARAM>(label)));
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageA(GetParent(label), WM_CTLCOLORSTATIC,
+                                                       reinterpret_cast<WPARAM>(dc),
+                                                       reinterpret_cast<LPARAM>(label)));
     COLORREF text = expected.text == CLR_INVALID ? GetSysColor(COLOR_WINDOWTEXT) : expected.text;
     EXPECT_EQ(GetTextColor(dc), text);
     LOGBRUSH fill{};
@@ -297,9 +297,8 @@ TEST_F(UsageWindow, ShowsTheBannerTheGreyBandsAndTheBlueTextThenOkClosesItWithOk
 }
 
 TEST_F(UsageWindow, TheCloseBoxClosesItWithCancel) {
-  int result = ShowModalWhile(form_, [](HWND window) {
-    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-  });
+  int result =
+      ShowModalWhile(form_, [](HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
   EXPECT_EQ(result, mrCancel);
 }
 

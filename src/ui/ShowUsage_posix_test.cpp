@@ -22,8 +22,7 @@ TEST(ShowUsageWithoutADisplay, WritesTheTextFormAndEnds) {
   wmtest::ProcessOptions options;
   options.environment = {{"DISPLAY", std::nullopt}};
   options.timeoutMs = 20000;
-  wmtest::ProcessResult run =
-      wmtest::RunProgram(wmtest::HostPath(WM_USAGE_HOST_PATH), {}, options);
+  wmtest::ProcessResult run = wmtest::RunProgram(wmtest::HostPath(WM_USAGE_HOST_PATH), {}, options);
   ASSERT_TRUE(run.started) << run.error;
   EXPECT_FALSE(run.timedOut) << "a window appeared although there is no display";
   EXPECT_EQ(run.exitCode, 0);
@@ -35,8 +34,7 @@ TEST(ShowUsageWithoutADisplay, FailsWhenThereIsNoStandardOutput) {
   options.environment = {{"DISPLAY", std::nullopt}};
   options.output = wmtest::OutputMode::Closed;
   options.timeoutMs = 20000;
-  wmtest::ProcessResult run =
-      wmtest::RunProgram(wmtest::HostPath(WM_USAGE_HOST_PATH), {}, options);
+  wmtest::ProcessResult run = wmtest::RunProgram(wmtest::HostPath(WM_USAGE_HOST_PATH), {}, options);
   ASSERT_TRUE(run.started) << run.error;
   EXPECT_FALSE(run.timedOut);
   EXPECT_EQ(run.exitCode, 1);
