@@ -271,10 +271,14 @@ TEST_F(UsageWindow, ShowsTheBannerTheGreyBandsAndTheBlueTextThenOkClosesItWithOk
   COLORREF banner = CLR_INVALID, white = CLR_INVALID, band1 = CLR_INVALID, band2 = CLR_INVALID;
   int blue = 0;
   int result = ShowModalWhile(form_, [&](HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    focus = info.hwndFocus;
+    // The window is shown a moment before the focus is put on OK.
+    for (int i = 0; i < 100 && focus.load() == nullptr; ++i) {
+      GUITHREADINFO info{};
+      info.cbSize = sizeof info;
+      GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+      focus = info.hwndFocus;
+      Sleep(20);
+    }
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     Sleep(300);  // lets the window's thread paint
     banner = PixelAt(window, 4, 4);
