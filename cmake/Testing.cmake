@@ -43,6 +43,9 @@ target_compile_definitions(wmtestsupport PUBLIC
 target_sources(wmtestsupport PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/TestSupport.cpp)
 if(WIN32)
   target_sources(wmtestsupport PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/Process_win32.cpp)
+  # Finding a started program's window and pressing its OK button or close box.
+  target_sources(wmtestsupport PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/WindowProbe_win32.cpp)
+  target_link_libraries(wmtestsupport PUBLIC user32)
 else()
   target_sources(wmtestsupport PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/Process_posix.cpp)
 endif()

@@ -1,0 +1,479 @@
+#include "ui/ExplanationFormUnit.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <olectl.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "support/SystemError.h"
+#include "ui/ExplanationForm_win32.h"
+#include "ui/resources/ResourceIds.h"
+
+namespace wm {
+
+namespace {
+
+const char kFormClass[] = "WendelmarquistoneExplanationForm";
+const char kPanelClass[] = "WendelmarquistonePanel";
+const int kFirstElementId = 100;  // element i has control id 100 + i; the button has IDOK
+
+// True when this process's window station is one a user can see. Services and
+// scheduled tasks run on invisible ones, where a window would wait forever
+// for a click nobody can make.
+bool InteractiveDesktop() {
+  HWINSTA station = GetProcessWindowStation();
+  if (station == nullptr) {
+    return false;
+  }
+  USEROBJECTFLAGS flags{};
+  DWORD needed = 0;
+  if (!GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, &needed)) {
+    return false;
+  }
+  return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+COLORREF TextColour(UsageColour colour) {
+  switch (colour) {
+    case UsageColour::Black:
+      return RGB(0, 0, 0);
+    case UsageColour::Blue:
+      return RGB(0, 0, 255);
+    case UsageColour::WindowText:
+      break;
+  }
+  return GetSysColor(COLOR_WINDOWTEXT);
+}
+
+// The panels forward their children's colour questions to the window, which
+// knows every element.
+LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CTLCOLORSTATIC) {
+    return SendMessageA(GetParent(hwnd), message, wParam, lParam);
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+struct FontDeleter {
+  void operator()(HFONT font) const {
+    if (font != nullptr) {
+      DeleteObject(font);
+    }
+  }
+};
+using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+
+FontHandle MakeFont(const char* face, int pixels, bool bold) {
+  LOGFONTA font{};
+  font.lfHeight = -pixels;  // character height, as the toolkit's 8 points at 96 DPI
+  font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily =
+      static_cast<BYTE>(std::strcmp(face, "Lucida Console") == 0 ? FIXED_PITCH | FF_MODERN
+                                                                 : VARIABLE_PITCH | FF_SWISS);
+  lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
+  return FontHandle(CreateFontIndirectA(&font));
+}
+
+// The banner JPEG from the program's resources, decoded by the system's OLE
+// picture loader; nullptr when it is missing or cannot be decoded (the window
+// then shows a white band instead).
+IPicture* LoadBanner(HINSTANCE instance) {
+  HRSRC info = FindResourceA(instance, MAKEINTRESOURCEA(WM_RESOURCE_BANNER), RT_RCDATA);
+  if (info == nullptr) {
+    return nullptr;
+  }
+  HGLOBAL resource = LoadResource(instance, info);
+  DWORD size = SizeofResource(instance, info);
+  const void* bytes = resource != nullptr ? LockResource(resource) : nullptr;
+  if (bytes == nullptr || size == 0) {
+    return nullptr;
+  }
+  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (copy == nullptr) {
+    return nullptr;
+  }
+  void* target = GlobalLock(copy);
+  if (target == nullptr) {
+    GlobalFree(copy);
+    return nullptr;
+  }
+  std::memcpy(target, bytes, size);
+  GlobalUnlock(copy);
+  IStream* stream = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
+    GlobalFree(copy);
+    return nullptr;
+  }
+  IPicture* picture = nullptr;
+  HRESULT loaded = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
+                                  reinterpret_cast<void**>(&picture));
+  stream->Release();  // frees the copy as well
+  return SUCCEEDED(loaded) ? picture : nullptr;
+}
+
+}  // namespace
+
+struct TExplanationForm::Impl {
+  TExplanationForm* owner = nullptr;
+  HWND hwnd = nullptr;
+  std::vector<HWND> elements;  // parallel to UsageElements()
+  FontHandle fonts[4];         // indexed by UsageFont
+  IPicture* picture = nullptr;
+  bool comInitialised = false;
+  int dpi = 96;
+  int modalResult = mrNone;
+
+  ~Impl() {
+    if (hwnd != nullptr) {
+      DestroyWindow(hwnd);  // children first, then the fonts they use go below
+    }
+    if (picture != nullptr) {
+      picture->Release();
+    }
+    if (comInitialised) {
+      CoUninitialize();
+    }
+  }
+
+  int Scale(int pixels) const { return MulDiv(pixels, dpi, 96); }
+
+  void SetModalResult(int result) {
+    modalResult = result;
+    // Wakes the modal loop when the result was set from a message sent by
+    // another thread, which GetMessage handles without returning.
+    if (hwnd != nullptr) {
+      PostMessageA(hwnd, WM_NULL, 0, 0);
+    }
+  }
+
+  const UsageElement* ElementOf(HWND control) const {
+    for (size_t i = 0; i < elements.size(); ++i) {
+      if (elements[i] == control) {
+        return &UsageElements()[i];
+      }
+    }
+    return nullptr;
+  }
+
+  HWND Button() const {
+    for (size_t i = 0; i < elements.size(); ++i) {
+      if (UsageElements()[i].kind == UsageKind::Button) {
+        return elements[i];
+      }
+    }
+    return nullptr;
+  }
+
+  LRESULT ColourStatic(HDC dc, HWND control) {
+    const UsageElement* element = ElementOf(control);
+    if (element == nullptr) {
+      return DefWindowProcA(hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                            reinterpret_cast<LPARAM>(control));
+    }
+    SetTextColor(dc, TextColour(element->colour));
+    switch (element->background) {
+      case UsageBackground::Transparent:
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+      case UsageBackground::Panel:
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      case UsageBackground::Window:
+        break;
+    }
+    SetBkColor(dc, RGB(255, 255, 255));
+    return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+  }
+
+  void DrawPicture(const DRAWITEMSTRUCT& item) {
+    const RECT& box = item.rcItem;
+    if (picture == nullptr) {
+      FillRect(item.hDC, &box, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      return;
+    }
+    OLE_XSIZE_HIMETRIC width = 0;
+    OLE_YSIZE_HIMETRIC height = 0;
+    picture->get_Width(&width);
+    picture->get_Height(&height);
+    // Source rectangles are in HIMETRIC, bottom-up.
+    picture->Render(item.hDC, box.left, box.top, box.right - box.left, box.bottom - box.top, 0,
+                    height, width, -height, nullptr);
+  }
+
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_CTLCOLORSTATIC:
+        return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+      case WM_CTLCOLORBTN:
+        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+      case WM_DRAWITEM:
+        DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+      case WM_COMMAND:
+        // Escape arrives as IDCANCEL and is ignored: only OK and the close
+        // box end the window.
+        if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) {
+          owner->cxButton1Click();
+        }
+        return 0;
+      case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && Button() != nullptr) {
+          SetFocus(Button());
+        }
+        return 0;
+      case WM_CLOSE:
+        SetModalResult(mrCancel);  // hidden by ShowModal, destroyed by its owner
+        return 0;
+      case WM_DESTROY:
+        if (modalResult == mrNone) {
+          modalResult = mrCancel;
+        }
+        hwnd = nullptr;
+        return 0;
+      default:
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+  }
+
+  static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+      auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+      auto* self = static_cast<Impl*>(create->lpCreateParams);
+      self->hwnd = window;
+      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Impl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_NCDESTROY) {
+      SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    }
+    if (self == nullptr || self->hwnd != window) {
+      return DefWindowProcA(window, message, wParam, lParam);
+    }
+    return self->Handle(message, wParam, lParam);
+  }
+
+  static bool RegisterClasses(HINSTANCE instance) {
+    WNDCLASSEXA form{};
+    form.cbSize = sizeof form;
+    form.lpfnWndProc = FormProc;
+    form.hInstance = instance;
+    form.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    form.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    form.lpszClassName = kFormClass;
+    WNDCLASSEXA panel = form;
+    panel.lpfnWndProc = PanelProc;
+    panel.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    panel.lpszClassName = kPanelClass;
+    for (const WNDCLASSEXA* windowClass : {&form, &panel}) {
+      if (RegisterClassExA(windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  Status CreateElements(HINSTANCE instance) {
+    const std::vector<UsageElement>& table = UsageElements();
+    for (size_t i = 0; i < table.size(); ++i) {
+      const UsageElement& element = table[i];
+      HWND parent = hwnd;
+      if (element.parent != nullptr) {
+        const UsageElement* panel = FindUsageElement(element.parent);
+        parent = panel != nullptr ? elements[static_cast<size_t>(panel - table.data())] : nullptr;
+      }
+      const char* windowClass = "STATIC";
+      DWORD style = WS_CHILD | WS_VISIBLE;
+      INT_PTR id = kFirstElementId + static_cast<INT_PTR>(i);
+      switch (element.kind) {
+        case UsageKind::Picture:
+          style |= SS_OWNERDRAW;
+          break;
+        case UsageKind::Panel:
+          windowClass = kPanelClass;
+          break;
+        case UsageKind::Label:
+          style |= SS_LEFT | SS_NOPREFIX;
+          break;
+        case UsageKind::SingleLineLabel:
+          style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+          break;
+        case UsageKind::Button:
+          windowClass = "BUTTON";
+          style |= WS_TABSTOP | BS_DEFPUSHBUTTON;
+          id = IDOK;
+          break;
+      }
+      std::string text = element.kind == UsageKind::Button
+                             ? std::string(element.text)  // keeps a mnemonic, if any
+                             : DisplayText(element.text);
+      HWND child = CreateWindowExA(0, windowClass, text.c_str(), style, Scale(element.box.left),
+                                   Scale(element.box.top), Scale(element.box.width),
+                                   Scale(element.box.height), parent, reinterpret_cast<HMENU>(id),
+                                   instance, nullptr);
+      if (child == nullptr) {
+        return Status::Failure(std::string("Cannot create the usage window's ") + element.name +
+                               ": " + SystemErrorMessage(GetLastError()));
+      }
+      SendMessageA(child, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(fonts[static_cast<int>(element.font)].get()), FALSE);
+      elements.push_back(child);
+    }
+    return Status::Ok();
+  }
+};
+
+TExplanationForm::TExplanationForm() : impl_(std::make_unique<Impl>()) {
+  impl_->owner = this;
+}
+
+TExplanationForm::~TExplanationForm() = default;
+
+Status TExplanationForm::Create() {
+  Impl& form = *impl_;
+  if (form.hwnd != nullptr) {
+    return Status::Ok();
+  }
+  if (!InteractiveDesktop()) {
+    return Status::Failure("Cannot show the usage window: this session has no visible desktop");
+  }
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (!Impl::RegisterClasses(instance)) {
+    return Status::Failure("Cannot show the usage window: " + SystemErrorMessage(GetLastError()));
+  }
+
+  // The program declares itself DPI-aware, so the layout, given for 96 pixels
+  // per inch, is scaled here for the system's setting.
+  if (HDC screen = GetDC(nullptr)) {
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (dpi > 0) {
+      form.dpi = dpi;
+    }
+  }
+  const int fontPixels = form.Scale(11);
+  form.fonts[static_cast<int>(UsageFont::Default)] = MakeFont("MS Sans Serif", fontPixels, false);
+  form.fonts[static_cast<int>(UsageFont::Bold)] = MakeFont("MS Sans Serif", fontPixels, true);
+  form.fonts[static_cast<int>(UsageFont::Mono)] = MakeFont("Lucida Console", fontPixels, false);
+  form.fonts[static_cast<int>(UsageFont::MonoBold)] = MakeFont("Lucida Console", fontPixels, true);
+
+  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  form.comInitialised = SUCCEEDED(com);
+  form.picture = LoadBanner(instance);
+
+  // A dialog frame that cannot be resized, a system menu with the close box,
+  // no minimise or maximise button, no title.
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
+  RECT frame{0, 0, form.Scale(kUsageClientWidth), form.Scale(kUsageClientHeight)};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  x = x < 0 ? 0 : x;
+  y = y < 0 ? 0 : y;
+
+  HWND hwnd = CreateWindowExA(exStyle, kFormClass, "", style, x, y, width, height, nullptr, nullptr,
+                              instance, &form);
+  if (hwnd == nullptr) {
+    return Status::Failure("Cannot create the usage window: " + SystemErrorMessage(GetLastError()));
+  }
+  // Like a dialog box's: Move and Close only.
+  if (HMENU menu = GetSystemMenu(hwnd, FALSE)) {
+    for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE}) {
+      DeleteMenu(menu, command, MF_BYCOMMAND);
+    }
+  }
+  Status created = form.CreateElements(instance);
+  if (!created) {
+    DestroyWindow(hwnd);
+    form.elements.clear();
+    return created;
+  }
+  return Status::Ok();
+}
+
+int TExplanationForm::ShowModal() {
+  Impl& form = *impl_;
+  if (form.hwnd == nullptr) {
+    return mrCancel;
+  }
+  form.modalResult = mrNone;
+  ShowWindow(form.hwnd, SW_SHOWNORMAL);
+  SetForegroundWindow(form.hwnd);
+  UpdateWindow(form.hwnd);
+  if (HWND button = form.Button()) {
+    SetFocus(button);
+  }
+  MSG message{};
+  while (form.modalResult == mrNone) {
+    BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) {
+      // WM_QUIT belongs to an outer loop: end this one and pass it on.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      form.modalResult = mrCancel;
+      break;
+    }
+    if (got == -1) {
+      form.modalResult = mrCancel;
+      break;
+    }
+    if (form.hwnd == nullptr || !IsDialogMessageA(form.hwnd, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  if (form.hwnd != nullptr) {
+    ShowWindow(form.hwnd, SW_HIDE);
+  }
+  return form.modalResult;
+}
+
+void TExplanationForm::cxButton1Click() {
+  impl_->SetModalResult(mrOk);
+}
+
+int TExplanationForm::ModalResult() const {
+  return impl_->modalResult;
+}
+
+HWND__* TExplanationForm::Handle() const {
+  return impl_->hwnd;
+}
+
+HWND__* TExplanationForm::Element(const char* name) const {
+  const UsageElement* element = FindUsageElement(name);
+  if (element == nullptr) {
+    return nullptr;
+  }
+  size_t index = static_cast<size_t>(element - UsageElements().data());
+  return index < impl_->elements.size() ? impl_->elements[index] : nullptr;
+}
+
+int TExplanationForm::Dpi() const {
+  return impl_->dpi;
+}
+
+// The window when there is a desktop to show it on; otherwise the same
+// information as text, so that nothing is lost and nothing waits.
+Status ShowUsage() {
+  {
+    TExplanationForm form;
+    if (form.Create()) {
+      form.ShowModal();
+      return Status::Ok();
+    }
+  }
+  return WriteUsageText();
+}
+
+}  // namespace wm

@@ -1,0 +1,54 @@
+// Windows only: `TExplanationForm`, the usage window itself, in plain Win32.
+// ShowUsage (ExplanationFormUnit.h) is the way the program uses it; the class
+// is open so that the window's tests can look at it and act on it.
+#pragma once
+
+#include <memory>
+
+#include "support/Status.h"
+
+struct HWND__;
+
+namespace wm {
+
+// Modal results, as the window reports how it was closed.
+inline constexpr int mrNone = 0;
+inline constexpr int mrOk = 1;      // the OK button (or Enter)
+inline constexpr int mrCancel = 2;  // the close box (or the system menu's Close)
+
+class TExplanationForm {
+ public:
+  TExplanationForm();
+  // Destroys the window and everything it holds (fonts, picture).
+  ~TExplanationForm();
+  TExplanationForm(const TExplanationForm&) = delete;
+  TExplanationForm& operator=(const TExplanationForm&) = delete;
+
+  // Creates the window hidden, centred on the screen, with every element of
+  // UsageElements laid out for the system's DPI. Fails when the system will
+  // not create a window (no display, no interactive desktop).
+  Status Create();
+
+  // Shows the window and runs its modal loop on the calling thread until the
+  // modal result is set; hides the window and returns the result. Call once
+  // after a successful Create.
+  int ShowModal();
+
+  // The OK button's click handler: sets the modal result to mrOk, which ends
+  // the modal loop.
+  void cxButton1Click();
+
+  int ModalResult() const;
+  HWND__* Handle() const;
+  // The child window of a named element ("Label1", "Panel1", "cxButton1"...),
+  // or nullptr.
+  HWND__* Element(const char* name) const;
+  // Pixels per inch that the layout was scaled for (96 means unscaled).
+  int Dpi() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace wm

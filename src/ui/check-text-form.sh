@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Runs the usage window's host program under Wine with no X display, as a
+# logon script without a desktop would: it must write the usage text to
+# standard output (exactly the expected bytes) and end by itself with status
+# 0, and end with status 1 when it has no standard output at all.
+#   check-text-form.sh STATE_DIR HOST_EXE EXPECTED_FILE
+# A Windows-side parent cannot take the display away from its child under
+# Wine (the child inherits the X connection settings of the Unix side), so
+# this test starts the program from here, with DISPLAY unset.
+set -euo pipefail
+state=$(cd "$1" && pwd)
+host=$2
+expected=$3
+export WINEPREFIX="$state/prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES='mscoree,mshtml,winedbg.exe,winemenubuilder.exe=d'
+unset DISPLAY
+output=$(mktemp)
+trap 'rm -f "$output"' EXIT
+
+status=0
+timeout 30 wine "$host" >"$output" </dev/null || status=$?
+if [ "$status" -ne 0 ]; then
+  echo "FAIL: exit status $status without a display (124 means it waited for a window)"
+  exit 1
+fi
+if ! cmp "$output" "$expected"; then
+  echo "FAIL: the text form differs from $expected"
+  od -c "$output" | head -20
+  exit 1
+fi
+echo "ok: text form written, $(wc -c <"$output") bytes"
+
+status=0
+timeout 30 wine "$host" >&- </dev/null || status=$?
+if [ "$status" -ne 1 ]; then
+  echo "FAIL: exit status $status with no standard output; expected 1"
+  exit 1
+fi
+echo "ok: no standard output gives exit status 1"
