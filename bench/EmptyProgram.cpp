@@ -1,3 +1,5 @@
 // The baseline of the benchmark: a program built like Wendelmarquistone (same
 // compiler, flags and static run-time) that does nothing.
-int main() { return 0; }
+int main() {
+  return 0;
+}
