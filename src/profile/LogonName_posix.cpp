@@ -1,28 +1,12 @@
 #include "profile/LogonName.h"
 
-#include <cerrno>
-#include <pwd.h>
-#include <unistd.h>
-#include <vector>
+#include "support/PasswordDatabase_posix.h"
 
 namespace wm {
 
 std::string CurrentLogonName() {
-  long suggested = sysconf(_SC_GETPW_R_SIZE_MAX);
-  std::vector<char> buffer(suggested > 0 ? static_cast<size_t>(suggested) : 1024);
-  for (;;) {
-    struct passwd entry;
-    struct passwd* found = nullptr;
-    int error = getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found);
-    if (error == ERANGE && buffer.size() < (1u << 20)) {
-      buffer.resize(buffer.size() * 2);
-      continue;
-    }
-    if (error != 0 || found == nullptr || found->pw_name == nullptr) {
-      return std::string();
-    }
-    return std::string(found->pw_name);
-  }
+  std::optional<PasswordEntry> entry = EffectiveUserEntry();
+  return entry ? entry->name : std::string();
 }
 
 }  // namespace wm

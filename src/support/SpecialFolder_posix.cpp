@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <pwd.h>
-#include <unistd.h>
-#include <vector>
+#include <optional>
+
+#include "support/PasswordDatabase_posix.h"
 
 namespace wm {
 
@@ -28,22 +28,8 @@ std::string AbsoluteVariable(const char* name) {
 
 // The effective user's home folder from the password database, or "".
 std::string PasswordHome() {
-  long suggested = sysconf(_SC_GETPW_R_SIZE_MAX);
-  std::vector<char> buffer(suggested > 0 ? static_cast<size_t>(suggested) : 1024);
-  for (;;) {
-    struct passwd entry;
-    struct passwd* found = nullptr;
-    int error = getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found);
-    if (error == ERANGE && buffer.size() < (1u << 20)) {
-      buffer.resize(buffer.size() * 2);
-      continue;
-    }
-    if (error != 0 || found == nullptr || found->pw_dir == nullptr) {
-      return std::string();
-    }
-    std::string home = found->pw_dir;
-    return IsAbsolute(home) ? home : std::string();
-  }
+  std::optional<PasswordEntry> entry = EffectiveUserEntry();
+  return entry && IsAbsolute(entry->home) ? entry->home : std::string();
 }
 
 std::string Home() {

@@ -43,6 +43,10 @@ std::string ProgramPath();
 ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const ProcessOptions& options = {});
 
+// Windows only: the environment block for a child, ours with the options'
+// changes (for CreateProcessA).
+std::string EnvironmentBlock(const ProcessOptions& options);
+
 // Windows only: runs a raw command line, passed to CreateProcessA verbatim.
 ProcessResult RunCommandLine(const std::string& commandLine, const ProcessOptions& options = {});
 

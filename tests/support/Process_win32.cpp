@@ -16,8 +16,9 @@ std::string QuoteArgument(const std::string& argument) {
   return "\"" + argument + "\"";
 }
 
-// The child's environment block: ours, with the requested changes.
-std::string BuildEnvironment(const ProcessOptions& options) {
+}  // namespace
+
+std::string EnvironmentBlock(const ProcessOptions& options) {
   std::map<std::string, std::string> variables;
   char* block = GetEnvironmentStringsA();
   for (const char* p = block; p != nullptr && *p != '\0'; p += strlen(p) + 1) {
@@ -43,8 +44,6 @@ std::string BuildEnvironment(const ProcessOptions& options) {
   result += '\0';
   return result;
 }
-
-}  // namespace
 
 std::string HostPath(const std::string& buildPath) {
   std::string path = buildPath;
@@ -92,7 +91,7 @@ ProcessResult RunCommandLine(const std::string& commandLine, const ProcessOption
   startup.hStdOutput = child_stdout;  // null when the output is to be closed
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
 
-  std::string environment = BuildEnvironment(options);
+  std::string environment = EnvironmentBlock(options);
   std::string mutableLine = commandLine;
   PROCESS_INFORMATION process{};
   BOOL created = CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0,

@@ -11,34 +11,6 @@ namespace wmtest {
 
 namespace {
 
-// The child's environment block: ours, with the requested changes.
-std::string EnvironmentBlock(const ProcessOptions& options) {
-  std::map<std::string, std::string> variables;
-  char* block = GetEnvironmentStringsA();
-  for (const char* p = block; p != nullptr && *p != '\0'; p += std::strlen(p) + 1) {
-    std::string entry(p);
-    size_t equals = entry.find('=', 1);
-    if (equals != std::string::npos) {
-      variables[entry.substr(0, equals)] = entry.substr(equals + 1);
-    }
-  }
-  FreeEnvironmentStringsA(block);
-  for (const auto& [name, value] : options.environment) {
-    if (value) {
-      variables[name] = *value;
-    } else {
-      variables.erase(name);
-    }
-  }
-  std::string result;
-  for (const auto& [name, value] : variables) {
-    result += name + "=" + value;
-    result += '\0';
-  }
-  result += '\0';
-  return result;
-}
-
 struct FindContext {
   DWORD processId;
   HWND found;
