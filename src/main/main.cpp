@@ -12,7 +12,9 @@ int main(int argc, char** argv) {
   try {
     return wm::RunSequence(argc, argv);
   } catch (const std::bad_alloc&) {
-    return wm::ReportFailure("Out of memory; the run was stopped.");
+    // Nothing may be allocated here: the line goes out as it stands.
+    wm::WriteOutput("Error: Out of memory; the run was stopped.\r\n");
+    return 1;
   } catch (const std::exception& failure) {
     return wm::ReportFailure(std::string("Unexpected failure: ") + failure.what());
   } catch (...) {
