@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <map>
 #include <thread>
 
@@ -21,7 +22,7 @@ std::string QuoteArgument(const std::string& argument) {
 std::string EnvironmentBlock(const ProcessOptions& options) {
   std::map<std::string, std::string> variables;
   char* block = GetEnvironmentStringsA();
-  for (const char* p = block; p != nullptr && *p != '\0'; p += strlen(p) + 1) {
+  for (const char* p = block; p != nullptr && *p != '\0'; p += std::strlen(p) + 1) {
     std::string entry(p);
     size_t equals = entry.find('=', 1);
     if (equals != std::string::npos) {

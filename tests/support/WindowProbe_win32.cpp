@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <map>
 #include <thread>
 
 namespace wmtest {
