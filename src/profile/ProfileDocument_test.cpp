@@ -15,32 +15,14 @@
 namespace {
 
 namespace fs = std::filesystem;
+using wmtest::FolderEntries;
 using wmtest::ReadFileBytes;
 using wmtest::RecordingRegistry;
+using wmtest::SplitCrLf;
 using wmtest::TempDir;
 using wmtest::WriteFileBytes;
 
 const char* const kGolden = "src/profile/testdata/outlook-server1-jsmith.prf";
-
-// The file split at CR LF; the text after the last CR LF is the last entry.
-std::vector<std::string> SplitCrLf(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    lines.push_back(bytes.substr(start, end - start));
-  }
-  lines.push_back(bytes.substr(start));
-  return lines;
-}
-
-std::vector<std::string> Entries(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // The registry calls of a successful registration of the path.
 std::vector<std::string> RegisteredCalls(const std::string& path) {
@@ -71,7 +53,7 @@ TEST_F(WriteProfileTest, WritesTheGoldenDocumentAndRegistersIt) {
   EXPECT_EQ(ReadFileBytes(prf_), golden);
   EXPECT_EQ(registry_.calls, RegisteredCalls(prf_));
   EXPECT_FALSE(registry_.keyOpen);
-  EXPECT_EQ(Entries(dir_.path()), std::vector<std::string>{"outlook.prf"});
+  EXPECT_EQ(FolderEntries(dir_.path()), std::vector<std::string>{"outlook.prf"});
 }
 
 // The golden file itself: 241 lines, each ended by CR LF, the last one empty,
@@ -185,7 +167,7 @@ TEST_F(WriteProfileTest, ReplacesAnExistingFile) {
   WriteFileBytes(prf_, std::string(20000, 'x') + "\r\nold profile\r\n");
   ASSERT_TRUE(wm::WriteProfile("server1", "jsmith", prf_, false, registry_).ok());
   EXPECT_EQ(ReadFileBytes(prf_), ReadFileBytes(wmtest::SourcePath(kGolden)));
-  EXPECT_EQ(Entries(dir_.path()), std::vector<std::string>{"outlook.prf"});
+  EXPECT_EQ(FolderEntries(dir_.path()), std::vector<std::string>{"outlook.prf"});
 }
 
 TEST_F(WriteProfileTest, AFailedWriteKeepsTheOldFileAndRegistersNothing) {
@@ -201,7 +183,7 @@ TEST_F(WriteProfileTest, AFailedWriteKeepsTheOldFileAndRegistersNothing) {
       << status.message();
   EXPECT_NE(status.message().find("(error "), std::string::npos) << status.message();
   EXPECT_EQ(ReadFileBytes(prf_), old);
-  EXPECT_EQ(Entries(dir_.path()), std::vector<std::string>{"outlook.prf"});
+  EXPECT_EQ(FolderEntries(dir_.path()), std::vector<std::string>{"outlook.prf"});
   EXPECT_TRUE(registry_.calls.empty());
 }
 
@@ -211,7 +193,7 @@ TEST_F(WriteProfileTest, AMissingFolderIsReportedAndNothingRegistered) {
   ASSERT_FALSE(status.ok());
   EXPECT_EQ(status.message().rfind("Cannot write the profile file \"" + prf + "\": ", 0), 0u)
       << status.message();
-  EXPECT_TRUE(Entries(dir_.path()).empty());
+  EXPECT_TRUE(FolderEntries(dir_.path()).empty());
   EXPECT_TRUE(registry_.calls.empty());
 }
 
@@ -241,7 +223,7 @@ TEST_P(LineBreakTest, IsRefusedAndNothingIsWrittenOrRegistered) {
   ASSERT_FALSE(status.ok());
   EXPECT_EQ(status.message(), GetParam().message);
   EXPECT_EQ(ReadFileBytes(prf_), old);
-  EXPECT_EQ(Entries(dir_.path()), std::vector<std::string>{"outlook.prf"});
+  EXPECT_EQ(FolderEntries(dir_.path()), std::vector<std::string>{"outlook.prf"});
   EXPECT_TRUE(registry_.calls.empty());
 }
 

@@ -38,4 +38,9 @@ class Registry {
 // The registry of the user the program runs as.
 std::unique_ptr<Registry> OpenCurrentUserRegistry();
 
+// Messages shared by the implementations, so that both platforms report a
+// failure in the same words.
+std::string RegistryKeyName(const std::string& keyPath);  // "HKEY_CURRENT_USER\<path>"
+Status NoOpenKeyFailure(const char* operation, const std::string& name);
+
 }  // namespace wm

@@ -71,7 +71,7 @@ class CurrentUserRegistry final : public Registry {
   Status CreateKey(const std::string& keyPath) override {
     CloseKey();
     auto failure = [&](const std::string& reason) {
-      return Status::Failure("creating key " + FullName(keyPath) + " failed: " + reason);
+      return Status::Failure("creating key " + RegistryKeyName(keyPath) + " failed: " + reason);
     };
     std::string appData = GetSpecialFolder("APPLICATION_DATA");
     if (appData.empty()) {
@@ -116,10 +116,10 @@ class CurrentUserRegistry final : public Registry {
 
   Status DeleteValue(const std::string& name) override {
     if (folder_.empty()) {
-      return NoKey("deleting", name);
+      return NoOpenKeyFailure("deleting", name);
     }
     if (::unlink(ValueFile(name).c_str()) != 0) {
-      return Status::Failure("deleting value \"" + name + "\" in " + FullName(keyPath_) +
+      return Status::Failure("deleting value \"" + name + "\" in " + RegistryKeyName(keyPath_) +
                              " failed: " + SystemErrorMessage(static_cast<unsigned long>(errno)));
     }
     return Status::Ok();
@@ -127,13 +127,13 @@ class CurrentUserRegistry final : public Registry {
 
   Status SetStringValue(const std::string& name, const std::string& value) override {
     if (folder_.empty()) {
-      return NoKey("setting", name);
+      return NoOpenKeyFailure("setting", name);
     }
     std::string contents = "REG_SZ\n" + value;
     contents += '\0';
     Status written = WriteFileAtomically(ValueFile(name), contents, "cannot write the value file");
     if (!written) {
-      return Status::Failure("setting value \"" + name + "\" in " + FullName(keyPath_) +
+      return Status::Failure("setting value \"" + name + "\" in " + RegistryKeyName(keyPath_) +
                              " failed: " + written.message());
     }
     return Status::Ok();
@@ -145,13 +145,6 @@ class CurrentUserRegistry final : public Registry {
   }
 
  private:
-  static std::string FullName(const std::string& keyPath) {
-    return "HKEY_CURRENT_USER\\" + keyPath;
-  }
-  static Status NoKey(const char* operation, const std::string& name) {
-    return Status::Failure(std::string(operation) + " value \"" + name +
-                           "\" failed: no registry key is open");
-  }
   std::string ValueFile(const std::string& name) const { return folder_ + "/@" + EncodeName(name); }
 
   std::string folder_;  // the open key's folder; empty when none is open

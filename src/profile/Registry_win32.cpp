@@ -23,7 +23,7 @@ class CurrentUserRegistry final : public Registry {
         RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_ALL_ACCESS, nullptr, &key, &disposition);
     if (result != ERROR_SUCCESS) {
-      return Status::Failure("creating key " + FullName(keyPath) +
+      return Status::Failure("creating key " + RegistryKeyName(keyPath) +
                              " failed: " + SystemErrorMessage(static_cast<unsigned long>(result)));
     }
     key_ = key;
@@ -33,11 +33,11 @@ class CurrentUserRegistry final : public Registry {
 
   Status DeleteValue(const std::string& name) override {
     if (key_ == nullptr) {
-      return NoKey("deleting", name);
+      return NoOpenKeyFailure("deleting", name);
     }
     LONG result = RegDeleteValueA(key_, name.c_str());
     if (result != ERROR_SUCCESS) {
-      return Status::Failure("deleting value \"" + name + "\" in " + FullName(keyPath_) +
+      return Status::Failure("deleting value \"" + name + "\" in " + RegistryKeyName(keyPath_) +
                              " failed: " + SystemErrorMessage(static_cast<unsigned long>(result)));
     }
     return Status::Ok();
@@ -45,14 +45,14 @@ class CurrentUserRegistry final : public Registry {
 
   Status SetStringValue(const std::string& name, const std::string& value) override {
     if (key_ == nullptr) {
-      return NoKey("setting", name);
+      return NoOpenKeyFailure("setting", name);
     }
     // REG_SZ data: the characters and the terminating NUL, counted in the size.
     LONG result =
         RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>(value.size() + 1));
     if (result != ERROR_SUCCESS) {
-      return Status::Failure("setting value \"" + name + "\" in " + FullName(keyPath_) +
+      return Status::Failure("setting value \"" + name + "\" in " + RegistryKeyName(keyPath_) +
                              " failed: " + SystemErrorMessage(static_cast<unsigned long>(result)));
     }
     return Status::Ok();
@@ -67,14 +67,6 @@ class CurrentUserRegistry final : public Registry {
   }
 
  private:
-  static std::string FullName(const std::string& keyPath) {
-    return "HKEY_CURRENT_USER\\" + keyPath;
-  }
-  static Status NoKey(const char* operation, const std::string& name) {
-    return Status::Failure(std::string(operation) + " value \"" + name +
-                           "\" failed: no registry key is open");
-  }
-
   HKEY key_ = nullptr;
   std::string keyPath_;
 };

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "support/SystemError.h"
+#include "support/TemporaryFile.h"
 
 namespace wm {
 
@@ -36,26 +37,6 @@ class FileDescriptor {
 
  private:
   int fd_;
-};
-
-// Removes the temporary file unless it has been renamed into place.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
-  ~TemporaryFile() {
-    if (!committed_) {
-      ::unlink(path_.c_str());
-    }
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  const std::string& path() const { return path_; }
-  void commit() { committed_ = true; }
-
- private:
-  std::string path_;
-  bool committed_ = false;
 };
 
 std::atomic<unsigned> temporaryCounter{0};

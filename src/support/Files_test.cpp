@@ -12,19 +12,10 @@
 namespace {
 
 namespace fs = std::filesystem;
+using wmtest::FolderEntries;
 using wmtest::ReadFileBytes;
 using wmtest::TempDir;
 using wmtest::WriteFileBytes;
-
-// Every entry of a folder, by name.
-std::vector<std::string> Entries(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 TEST(FileExists, IsTrueOnlyForAFile) {
   TempDir dir;
@@ -49,7 +40,7 @@ TEST(WriteFileAtomically, CreatesTheFileWithExactlyTheBytes) {
   wm::Status status = wm::WriteFileAtomically(path, bytes);
   ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_EQ(ReadFileBytes(path), bytes);
-  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"out.bin"});
+  EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"out.bin"});
 }
 
 TEST(WriteFileAtomically, WritesAnEmptyFile) {
@@ -67,7 +58,7 @@ TEST(WriteFileAtomically, ReplacesALongerFileCompletely) {
   wm::Status status = wm::WriteFileAtomically(path, "new");
   ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_EQ(ReadFileBytes(path), "new");
-  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"out.txt"});
+  EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"out.txt"});
 }
 
 TEST(WriteFileAtomically, FailsInAMissingFolderAndSaysWhere) {
@@ -79,7 +70,7 @@ TEST(WriteFileAtomically, FailsInAMissingFolderAndSaysWhere) {
       << status.message();
   EXPECT_NE(status.message().find("(error "), std::string::npos) << status.message();
   EXPECT_EQ(status.message().find('\n'), std::string::npos);
-  EXPECT_TRUE(Entries(dir.path()).empty());
+  EXPECT_TRUE(FolderEntries(dir.path()).empty());
 }
 
 TEST(WriteFileAtomically, FailsOnAFolderAndLeavesNoTemporaryFile) {
@@ -95,7 +86,7 @@ TEST(WriteFileAtomically, FailsOnAFolderAndLeavesNoTemporaryFile) {
       << status.message();
   EXPECT_TRUE(fs::is_directory(target));
   EXPECT_EQ(ReadFileBytes(target / "inside"), "kept");
-  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"taken"});
+  EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"taken"});
 }
 
 TEST(WriteFileAtomically, SucceedsAgainAndAgainOnTheSamePath) {
@@ -106,7 +97,7 @@ TEST(WriteFileAtomically, SucceedsAgainAndAgainOnTheSamePath) {
     ASSERT_TRUE(wm::WriteFileAtomically(path, bytes).ok());
     EXPECT_EQ(ReadFileBytes(path), bytes);
   }
-  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"out.txt"});
+  EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"out.txt"});
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "support/SystemError.h"
+#include "support/TemporaryFile.h"
 
 namespace wm {
 
@@ -37,25 +38,6 @@ class FileHandle {
 };
 
 // Deletes the temporary file unless it has been moved into place.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
-  ~TemporaryFile() {
-    if (!committed_) {
-      DeleteFileA(path_.c_str());
-    }
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  const std::string& path() const { return path_; }
-  void commit() { committed_ = true; }
-
- private:
-  std::string path_;
-  bool committed_ = false;
-};
-
 std::atomic<unsigned> temporaryCounter{0};
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace wmtest {
 
@@ -26,6 +27,13 @@ class TempDir {
 // The whole file as bytes; empty when it cannot be read (check existence first).
 std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// The names of everything in a folder, sorted.
+std::vector<std::string> FolderEntries(const std::filesystem::path& folder);
+
+// Text split at CR LF; the text after the last CR LF (empty for a file whose
+// every line ends with CR LF) is the last element.
+std::vector<std::string> SplitCrLf(const std::string& bytes);
 
 // A file in the source tree, by its path relative to the project's root.
 std::filesystem::path SourcePath(const std::string& relative);
