@@ -63,25 +63,50 @@ std::string ProgramPath() {
   return HostPath(WM_PROGRAM_PATH);
 }
 
-ProcessResult RunCommandLine(const std::string& commandLine, const ProcessOptions& options) {
-  ProcessResult result;
-  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+struct StartedProcess::State {
+  std::string error;
+  PROCESS_INFORMATION process{};
   HANDLE readEnd = nullptr;
-  HANDLE writeEnd = nullptr;
-  HANDLE child_stdout = nullptr;
-  if (options.output == OutputMode::Capture) {
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
-      result.error = "CreatePipe failed";
-      return result;
+  std::thread reader;
+  ProcessResult result;
+
+  ~State() {
+    if (process.hProcess != nullptr) {
+      if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 255);
+        WaitForSingleObject(process.hProcess, 5000);
+      }
+      CloseHandle(process.hThread);
+      CloseHandle(process.hProcess);
     }
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    child_stdout = writeEnd;
+    if (reader.joinable()) {
+      reader.join();
+    }
+    if (readEnd != nullptr) {
+      CloseHandle(readEnd);
+    }
+  }
+};
+
+StartedProcess::StartedProcess(const std::string& commandLine, const ProcessOptions& options)
+    : state_(std::make_unique<State>()) {
+  State& s = *state_;
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE childOutput = nullptr;
+  if (options.output == OutputMode::Capture) {
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&s.readEnd, &writeEnd, &inherit, 0)) {
+      s.error = "CreatePipe failed with error " + std::to_string(GetLastError());
+      return;
+    }
+    SetHandleInformation(s.readEnd, HANDLE_FLAG_INHERIT, 0);
+    childOutput = writeEnd;
   } else if (options.output == OutputMode::File) {
-    child_stdout = CreateFileA(options.outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (child_stdout == INVALID_HANDLE_VALUE) {
-      result.error = "cannot create " + options.outputFile;
-      return result;
+    childOutput = CreateFileA(options.outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (childOutput == INVALID_HANDLE_VALUE) {
+      s.error = "cannot create " + options.outputFile;
+      return;
     }
   }
 
@@ -89,53 +114,76 @@ ProcessResult RunCommandLine(const std::string& commandLine, const ProcessOption
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = child_stdout;  // null when the output is to be closed
+  startup.hStdOutput = childOutput;  // null when the output is to be closed
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-
   std::string environment = EnvironmentBlock(options);
   std::string mutableLine = commandLine;
-  PROCESS_INFORMATION process{};
   BOOL created = CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0,
-                                environment.data(), nullptr, &startup, &process);
-  if (child_stdout != nullptr) {
-    CloseHandle(child_stdout);
+                                environment.data(), nullptr, &startup, &s.process);
+  DWORD createError = GetLastError();
+  if (childOutput != nullptr) {
+    CloseHandle(childOutput);
   }
   if (!created) {
-    result.error = "CreateProcess failed with error " + std::to_string(GetLastError());
-    if (readEnd != nullptr) {
-      CloseHandle(readEnd);
-    }
-    return result;
+    s.process = PROCESS_INFORMATION{};
+    s.error = "CreateProcess failed with error " + std::to_string(createError);
+    return;
   }
-  result.started = true;
-
-  std::thread reader;
-  if (readEnd != nullptr) {
-    reader = std::thread([&result, readEnd] {
+  s.result.started = true;
+  if (s.readEnd != nullptr) {
+    s.reader = std::thread([&s] {
       char buffer[4096];
       DWORD n = 0;
-      while (ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0) {
-        result.output.append(buffer, n);
+      while (ReadFile(s.readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0) {
+        s.result.output.append(buffer, n);
       }
     });
   }
+}
 
-  if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(options.timeoutMs)) !=
-      WAIT_OBJECT_0) {
-    result.timedOut = true;
-    TerminateProcess(process.hProcess, 255);
-    WaitForSingleObject(process.hProcess, 5000);
+StartedProcess::~StartedProcess() = default;
+
+bool StartedProcess::started() const {
+  return state_->result.started;
+}
+
+const std::string& StartedProcess::error() const {
+  return state_->error;
+}
+
+unsigned long StartedProcess::processId() const {
+  return state_->process.dwProcessId;
+}
+
+bool StartedProcess::EndsWithin(int ms) {
+  return started() &&
+         WaitForSingleObject(state_->process.hProcess, static_cast<DWORD>(ms)) == WAIT_OBJECT_0;
+}
+
+ProcessResult StartedProcess::Wait(int timeoutMs) {
+  State& s = *state_;
+  if (!started()) {
+    ProcessResult failed;
+    failed.error = s.error;
+    return failed;
+  }
+  if (!EndsWithin(timeoutMs)) {
+    s.result.timedOut = true;
+    TerminateProcess(s.process.hProcess, 255);
+    WaitForSingleObject(s.process.hProcess, 5000);
   }
   DWORD code = 0;
-  GetExitCodeProcess(process.hProcess, &code);
-  result.exitCode = static_cast<int>(code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  if (reader.joinable()) {
-    reader.join();
-    CloseHandle(readEnd);
+  GetExitCodeProcess(s.process.hProcess, &code);
+  s.result.exitCode = static_cast<int>(code);
+  if (s.reader.joinable()) {
+    s.reader.join();
   }
-  return result;
+  return s.result;
+}
+
+ProcessResult RunCommandLine(const std::string& commandLine, const ProcessOptions& options) {
+  StartedProcess child(commandLine, options);
+  return child.Wait(options.timeoutMs);
 }
 
 ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,

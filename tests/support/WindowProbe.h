@@ -4,7 +4,6 @@
 // a process still running when the probe goes away is ended.
 #pragma once
 
-#include <memory>
 #include <string>
 
 #include "support/Process.h"
@@ -21,9 +20,6 @@ class WindowProbe {
   // options' environment changes; standard output is captured unless the
   // options say otherwise. Does not wait.
   explicit WindowProbe(const std::string& commandLine, const ProcessOptions& options = {});
-  ~WindowProbe();
-  WindowProbe(const WindowProbe&) = delete;
-  WindowProbe& operator=(const WindowProbe&) = delete;
 
   bool started() const;
   const std::string& error() const;  // why the process did not start
@@ -55,8 +51,7 @@ class WindowProbe {
   ProcessResult Wait(int timeoutMs = 10000);
 
  private:
-  struct State;
-  std::unique_ptr<State> state_;
+  StartedProcess process_;
 };
 
 }  // namespace wmtest

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <thread>
 
 namespace wmtest {
 
@@ -42,96 +41,19 @@ BOOL CALLBACK FindOkButton(HWND child, LPARAM context) {
 
 }  // namespace
 
-struct WindowProbe::State {
-  std::string error;
-  PROCESS_INFORMATION process{};
-  HANDLE readEnd = nullptr;
-  std::thread reader;
-  ProcessResult result;
-
-  ~State() {
-    if (process.hProcess != nullptr) {
-      if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 255);
-        WaitForSingleObject(process.hProcess, 5000);
-      }
-      CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
-    }
-    if (reader.joinable()) {
-      reader.join();
-    }
-    if (readEnd != nullptr) {
-      CloseHandle(readEnd);
-    }
-  }
-};
-
 WindowProbe::WindowProbe(const std::string& commandLine, const ProcessOptions& options)
-    : state_(std::make_unique<State>()) {
-  State& s = *state_;
-  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  HANDLE childOutput = nullptr;
-  if (options.output == OutputMode::Capture) {
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&s.readEnd, &writeEnd, &inherit, 0)) {
-      s.error = "CreatePipe failed with error " + std::to_string(GetLastError());
-      return;
-    }
-    SetHandleInformation(s.readEnd, HANDLE_FLAG_INHERIT, 0);
-    childOutput = writeEnd;
-  } else if (options.output == OutputMode::File) {
-    childOutput = CreateFileA(options.outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (childOutput == INVALID_HANDLE_VALUE) {
-      s.error = "cannot create " + options.outputFile;
-      return;
-    }
-  }
-
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = childOutput;  // null when the output is to be closed
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  std::string environment = EnvironmentBlock(options);
-  std::string mutableLine = commandLine;
-  BOOL created = CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0,
-                                environment.data(), nullptr, &startup, &s.process);
-  DWORD createError = GetLastError();
-  if (childOutput != nullptr) {
-    CloseHandle(childOutput);
-  }
-  if (!created) {
-    s.process = PROCESS_INFORMATION{};
-    s.error = "CreateProcess failed with error " + std::to_string(createError);
-    return;
-  }
-  s.result.started = true;
-  if (s.readEnd != nullptr) {
-    s.reader = std::thread([&s] {
-      char buffer[4096];
-      DWORD n = 0;
-      while (ReadFile(s.readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0) {
-        s.result.output.append(buffer, n);
-      }
-    });
-  }
-}
-
-WindowProbe::~WindowProbe() = default;
+    : process_(commandLine, options) {}
 
 bool WindowProbe::started() const {
-  return state_->result.started;
+  return process_.started();
 }
 
 const std::string& WindowProbe::error() const {
-  return state_->error;
+  return process_.error();
 }
 
 unsigned long WindowProbe::processId() const {
-  return state_->process.dwProcessId;
+  return process_.processId();
 }
 
 WindowHandle WindowProbe::WaitForWindow(int timeoutMs) {
@@ -140,13 +62,12 @@ WindowHandle WindowProbe::WaitForWindow(int timeoutMs) {
   }
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
-    FindContext find{state_->process.dwProcessId, nullptr};
+    FindContext find{process_.processId(), nullptr};
     EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&find));
     if (find.found != nullptr) {
       return find.found;
     }
-    if (WaitForSingleObject(state_->process.hProcess, 50) == WAIT_OBJECT_0 ||
-        std::chrono::steady_clock::now() >= deadline) {
+    if (process_.EndsWithin(50) || std::chrono::steady_clock::now() >= deadline) {
       return nullptr;
     }
   }
@@ -190,29 +111,11 @@ bool WindowProbe::PressKey(WindowHandle window, int virtualKey) {
 }
 
 bool WindowProbe::StillRunningAfter(int ms) {
-  return started() &&
-         WaitForSingleObject(state_->process.hProcess, static_cast<DWORD>(ms)) == WAIT_TIMEOUT;
+  return started() && !process_.EndsWithin(ms);
 }
 
 ProcessResult WindowProbe::Wait(int timeoutMs) {
-  State& s = *state_;
-  if (!started()) {
-    ProcessResult failed;
-    failed.error = s.error;
-    return failed;
-  }
-  if (WaitForSingleObject(s.process.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) {
-    s.result.timedOut = true;
-    TerminateProcess(s.process.hProcess, 255);
-    WaitForSingleObject(s.process.hProcess, 5000);
-  }
-  DWORD code = 0;
-  GetExitCodeProcess(s.process.hProcess, &code);
-  s.result.exitCode = static_cast<int>(code);
-  if (s.reader.joinable()) {
-    s.reader.join();
-  }
-  return s.result;
+  return process_.Wait(timeoutMs);
 }
 
 }  // namespace wmtest
