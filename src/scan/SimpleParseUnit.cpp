@@ -82,6 +82,11 @@ void TSimpleParse::Refill() {
   if (CheckEnd()) {
     return;
   }
+  // Nothing to refill: a text source has all its characters in place, and a
+  // block with characters left keeps them until Next has delivered them.
+  if (SourceKind_ != TSourceKind::Stream || BlockPos_ < BlockLen_) {
+    return;
+  }
   int32_t count = 0;
   try {
     count = SourceStream_->Read(Block_.data(), BlockSize);

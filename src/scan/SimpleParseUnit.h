@@ -51,7 +51,8 @@ class TSimpleParse {
   void Close();
   // Returns whether the source is used up and, if it is, closes it.
   bool CheckEnd();
-  // Reloads the block from a stream source.
+  // Reloads the block from a stream source whose block is used up; does
+  // nothing for a text source or while the block has characters left.
   void Refill();
 
   TSourceKind SourceKind() const { return SourceKind_; }

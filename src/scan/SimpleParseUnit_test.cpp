@@ -220,5 +220,47 @@ TEST(SimpleParseStreamFailure, ReadsThatKeepFailingEndTheSource) {
   EXPECT_EQ(parser.CharsRead(), 0);
 }
 
+// CheckEnd and Refill are public: called directly, at any point, they lose
+// nothing and never reach for a stream that is not there.
+TEST(SimpleParseDirectCalls, OnATextSource) {
+  TSimpleParse parser;
+  parser.LoadFromString("abc");
+  parser.Refill();  // before the first character
+  EXPECT_EQ(parser.Next(), 'a');
+  EXPECT_FALSE(parser.CheckEnd());
+  parser.Refill();  // with characters left
+  parser.Refill();
+  EXPECT_EQ(parser.SourceKind(), Kind::Text);
+  EXPECT_EQ(parser.Next(), 'b');
+  EXPECT_EQ(parser.Next(), 'c');
+  EXPECT_EQ(parser.CharsRead(), 3);
+  EXPECT_TRUE(parser.CheckEnd()) << "used up";
+  EXPECT_TRUE(parser.AtEnd);
+  EXPECT_EQ(parser.SourceKind(), Kind::None);
+  parser.Refill();  // with no source at all
+  EXPECT_EQ(parser.Next(), 0);
+  EXPECT_TRUE(parser.AtEnd);
+}
+
+TEST(SimpleParseDirectCalls, OnAStreamSource) {
+  std::string data(TSimpleParse::BlockSize + 3, 'x');
+  data[0] = 'a';
+  data[1] = 'b';
+  data[TSimpleParse::BlockSize] = 'y';
+  TSimpleParse parser;
+  parser.LoadFromStream(std::make_unique<StringStream>(data));
+  parser.Refill();  // loads the first block
+  EXPECT_EQ(parser.BlockLen(), TSimpleParse::BlockSize);
+  EXPECT_EQ(parser.Next(), 'a');
+  EXPECT_FALSE(parser.CheckEnd());
+  parser.Refill();  // the block still has characters: they are kept
+  EXPECT_EQ(parser.Next(), 'b');
+  std::string rest = Drain(parser);
+  EXPECT_EQ(rest.size(), data.size() - 2) << "nothing lost";
+  EXPECT_EQ(rest[TSimpleParse::BlockSize - 2], 'y');
+  EXPECT_TRUE(parser.CheckEnd());
+  EXPECT_EQ(parser.SourceKind(), Kind::None);
+}
+
 }  // namespace
 }  // namespace wm
