@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     return wm::RunSequence(argc, argv);
   } catch (const std::bad_alloc&) {
     // Nothing may be allocated here: the line goes out as it stands.
-    wm::WriteOutput("Error: Out of memory; the run was stopped.\r\n");
+    (void)wm::WriteOutput("Error: Out of memory; the run was stopped.\r\n");
     return 1;
   } catch (const std::exception& failure) {
     return wm::ReportFailure(std::string("Unexpected failure: ") + failure.what());

@@ -1,9 +1,25 @@
-#include "support/Files.h"
+#include "support/TemporaryFile.h"
+
+#include <atomic>
 
 namespace wm {
 
-Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  return WriteFileAtomically(path, bytes, "Cannot write the file");
+std::string CreateTemporaryBeside(const std::string& path, unsigned long processId,
+                                  const std::function<CreateResult(const std::string&)>& create) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name =
+        path + "." + std::to_string(processId) + "-" + std::to_string(counter++) + ".tmp";
+    switch (create(name)) {
+      case CreateResult::Created:
+        return name;
+      case CreateResult::Failed:
+        return std::string();
+      case CreateResult::NameTaken:
+        break;
+    }
+  }
+  return std::string();
 }
 
 }  // namespace wm

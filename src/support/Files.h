@@ -18,12 +18,8 @@ bool FileExists(const std::string& path);
 // go to a new temporary file beside the target (created exclusively), are
 // flushed to the disk and then renamed over the target in one step. On any
 // failure the target is left as it was and the temporary file is removed.
-// The failure message reads: Cannot write the file "<path>": <reason>.
-Status WriteFileAtomically(const std::string& path, std::string_view bytes);
-
-// The same, with the message's opening words given by the caller, e.g.
-// "Cannot write the profile file" gives
-// Cannot write the profile file "<path>": <reason>.
+// The failure message starts with the caller's words, e.g. "Cannot write the
+// profile file" gives: Cannot write the profile file "<path>": <reason>.
 Status WriteFileAtomically(const std::string& path, std::string_view bytes, std::string_view what);
 
 }  // namespace wm

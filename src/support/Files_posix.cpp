@@ -1,6 +1,5 @@
 #include "support/Files.h"
 
-#include <atomic>
 #include <string>
 #include <utility>
 #include <cerrno>
@@ -39,8 +38,6 @@ class FileDescriptor {
   int fd_;
 };
 
-std::atomic<unsigned> temporaryCounter{0};
-
 }  // namespace
 
 bool FileExists(const std::string& path) {
@@ -54,17 +51,19 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes, std:
                            "\": " + SystemErrorMessage(static_cast<unsigned long>(code)));
   };
 
-  // A name of our own beside the target, so that the rename stays on one
-  // file system; O_EXCL never reuses a file someone else left or planted.
+  // O_EXCL never reuses a file someone else left or planted.
   int fd = -1;
-  std::string temporaryPath;
-  for (int attempt = 0; fd < 0; ++attempt) {
-    temporaryPath =
-        path + "." + std::to_string(::getpid()) + "-" + std::to_string(temporaryCounter++) + ".tmp";
-    fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && (errno != EEXIST || attempt >= 100)) {
-      return failure(errno);
-    }
+  int error = 0;
+  std::string temporaryPath = CreateTemporaryBeside(
+      path, static_cast<unsigned long>(::getpid()), [&](const std::string& name) {
+        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        error = errno;
+        return fd >= 0           ? CreateResult::Created
+               : error == EEXIST ? CreateResult::NameTaken
+                                 : CreateResult::Failed;
+      });
+  if (temporaryPath.empty()) {
+    return failure(error);
   }
   FileDescriptor file(fd);
   TemporaryFile temporary(temporaryPath);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TemporaryFile.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -37,7 +38,7 @@ TEST(WriteFileAtomically, CreatesTheFileWithExactlyTheBytes) {
   TempDir dir;
   const std::string bytes("line\r\nnul\0here\n\xff", 17);
   std::string path = (dir.path() / "out.bin").string();
-  wm::Status status = wm::WriteFileAtomically(path, bytes);
+  wm::Status status = wm::WriteFileAtomically(path, bytes, "Cannot write the file");
   ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_EQ(ReadFileBytes(path), bytes);
   EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"out.bin"});
@@ -46,7 +47,7 @@ TEST(WriteFileAtomically, CreatesTheFileWithExactlyTheBytes) {
 TEST(WriteFileAtomically, WritesAnEmptyFile) {
   TempDir dir;
   std::string path = (dir.path() / "empty").string();
-  ASSERT_TRUE(wm::WriteFileAtomically(path, "").ok());
+  ASSERT_TRUE(wm::WriteFileAtomically(path, "", "Cannot write the file").ok());
   EXPECT_TRUE(wm::FileExists(path));
   EXPECT_EQ(fs::file_size(path), 0u);
 }
@@ -55,7 +56,7 @@ TEST(WriteFileAtomically, ReplacesALongerFileCompletely) {
   TempDir dir;
   std::string path = (dir.path() / "out.txt").string();
   WriteFileBytes(path, std::string(5000, 'o'));
-  wm::Status status = wm::WriteFileAtomically(path, "new");
+  wm::Status status = wm::WriteFileAtomically(path, "new", "Cannot write the file");
   ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_EQ(ReadFileBytes(path), "new");
   EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"out.txt"});
@@ -64,7 +65,7 @@ TEST(WriteFileAtomically, ReplacesALongerFileCompletely) {
 TEST(WriteFileAtomically, FailsInAMissingFolderAndSaysWhere) {
   TempDir dir;
   std::string path = (dir.path() / "missing" / "out.txt").string();
-  wm::Status status = wm::WriteFileAtomically(path, "bytes");
+  wm::Status status = wm::WriteFileAtomically(path, "bytes", "Cannot write the file");
   ASSERT_FALSE(status.ok());
   EXPECT_EQ(status.message().rfind("Cannot write the file \"" + path + "\": ", 0), 0u)
       << status.message();
@@ -94,10 +95,48 @@ TEST(WriteFileAtomically, SucceedsAgainAndAgainOnTheSamePath) {
   std::string path = (dir.path() / "out.txt").string();
   for (int round = 0; round < 5; ++round) {
     std::string bytes(static_cast<size_t>(round) * 100, static_cast<char>('a' + round));
-    ASSERT_TRUE(wm::WriteFileAtomically(path, bytes).ok());
+    ASSERT_TRUE(wm::WriteFileAtomically(path, bytes, "Cannot write the file").ok());
     EXPECT_EQ(ReadFileBytes(path), bytes);
   }
   EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"out.txt"});
+}
+
+// The name of the temporary file: beside the target, with the process id, a
+// new one for every name found taken, and no endless trying.
+TEST(CreateTemporaryBeside, TriesTheNextNameWhileTheNameIsTaken) {
+  std::vector<std::string> tried;
+  std::string made =
+      wm::CreateTemporaryBeside("C:\\dir\\outlook.prf", 4242, [&](const std::string& name) {
+        tried.push_back(name);
+        return tried.size() < 3 ? wm::CreateResult::NameTaken : wm::CreateResult::Created;
+      });
+  ASSERT_EQ(tried.size(), 3u);
+  EXPECT_EQ(made, tried.back());
+  for (const std::string& name : tried) {
+    EXPECT_EQ(name.rfind("C:\\dir\\outlook.prf.4242-", 0), 0u) << name;
+    EXPECT_EQ(name.substr(name.size() - 4), ".tmp") << name;
+  }
+  EXPECT_NE(tried[0], tried[1]);
+  EXPECT_NE(tried[1], tried[2]);
+}
+
+TEST(CreateTemporaryBeside, StopsAtAFailureAndAfterAHundredTakenNames) {
+  int calls = 0;
+  EXPECT_EQ(wm::CreateTemporaryBeside("f", 1,
+                                      [&](const std::string&) {
+                                        ++calls;
+                                        return wm::CreateResult::Failed;
+                                      }),
+            "");
+  EXPECT_EQ(calls, 1);
+  calls = 0;
+  EXPECT_EQ(wm::CreateTemporaryBeside("f", 1,
+                                      [&](const std::string&) {
+                                        ++calls;
+                                        return wm::CreateResult::NameTaken;
+                                      }),
+            "");
+  EXPECT_EQ(calls, 100);
 }
 
 }  // namespace

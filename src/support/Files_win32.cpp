@@ -1,6 +1,5 @@
 #include "support/Files.h"
 
-#include <atomic>
 #include <string>
 #include <utility>
 
@@ -37,9 +36,6 @@ class FileHandle {
   HANDLE handle_;
 };
 
-// Deletes the temporary file unless it has been moved into place.
-std::atomic<unsigned> temporaryCounter{0};
-
 }  // namespace
 
 bool FileExists(const std::string& path) {
@@ -52,21 +48,22 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes, std:
     return Status::Failure(std::string(what) + " \"" + path + "\": " + SystemErrorMessage(code));
   };
 
-  // A name of our own beside the target, so that the move stays on one
-  // volume; CREATE_NEW never reuses a file someone else left or planted.
+  // CREATE_NEW never reuses a file someone else left or planted.
   HANDLE handle = INVALID_HANDLE_VALUE;
-  std::string temporaryPath;
-  for (int attempt = 0; handle == INVALID_HANDLE_VALUE; ++attempt) {
-    temporaryPath = path + "." + std::to_string(GetCurrentProcessId()) + "-" +
-                    std::to_string(temporaryCounter++) + ".tmp";
-    handle = CreateFileA(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-      DWORD error = GetLastError();
-      if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt >= 100) {
-        return failure(error);
-      }
-    }
+  DWORD error = 0;
+  std::string temporaryPath =
+      CreateTemporaryBeside(path, GetCurrentProcessId(), [&](const std::string& name) {
+        handle = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        error = GetLastError();
+        if (handle != INVALID_HANDLE_VALUE) {
+          return CreateResult::Created;
+        }
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CreateResult::NameTaken
+                                                                           : CreateResult::Failed;
+      });
+  if (temporaryPath.empty()) {
+    return failure(error);
   }
   FileHandle file(handle);
   TemporaryFile temporary(temporaryPath);

@@ -1,6 +1,7 @@
 // The outcome of an operation that can fail: success, or a message that says
 // what failed, where and why. Core code returns these; only the program's
-// entry turns one into an error line and an exit status.
+// entry turns one into an error line and an exit status. Ignoring one is a
+// compile error: a failure that does not matter is dropped with (void).
 #pragma once
 
 #include <string>
@@ -8,7 +9,7 @@
 
 namespace wm {
 
-class Status {
+class [[nodiscard]] Status {
  public:
   static Status Ok() { return Status(); }
   static Status Failure(std::string message) { return Status(std::move(message)); }

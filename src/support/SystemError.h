@@ -5,9 +5,6 @@
 
 namespace wm {
 
-// The calling thread's last error: GetLastError() on Windows, errno elsewhere.
-unsigned long LastSystemError();
-
 // The system's message for an error code, on one line, without a trailing
 // period or line break, followed by the code itself, e.g.
 // "Access is denied (error 5)".

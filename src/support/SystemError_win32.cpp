@@ -4,10 +4,6 @@
 
 namespace wm {
 
-unsigned long LastSystemError() {
-  return GetLastError();
-}
-
 std::string SystemErrorMessage(unsigned long code) {
   char buffer[512];
   DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
