@@ -2,11 +2,6 @@
 
 namespace wm {
 
-Status RegisterImport(const std::string& PrfPath) {
-  std::unique_ptr<Registry> registry = OpenCurrentUserRegistry();
-  return RegisterImport(*registry, PrfPath);
-}
-
 Status RegisterImport(Registry& registry, const std::string& PrfPath) {
   // Newest first: the version most likely installed is handled even if an
   // older one fails.

@@ -16,9 +16,6 @@ namespace wm {
 // REG_SZ, and closes the key. Stops at the first failure and reports it; the
 // versions already handled keep their new values and the later ones are not
 // touched.
-Status RegisterImport(const std::string& PrfPath);
-
-// The same, through a given registry.
 Status RegisterImport(Registry& registry, const std::string& PrfPath);
 
 }  // namespace wm

@@ -2,15 +2,16 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "profile/ProfileDocument.h"
-#include "profile/RecordingRegistry.h"
-#include "profile/RegistryProbe.h"
-#include "profile/WriteBlocker.h"
+#include "support/RecordingRegistry.h"
+#include "support/RegistryProbe.h"
+#include "support/WriteBlocker.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -64,8 +65,9 @@ TEST(RegisterImportCalls, StopsWhenAKeyCannotBeCreated) {
   registry.failOn = "create " + SetupKey("11.0");
   wm::Status status = wm::RegisterImport(registry, "p");
   ASSERT_FALSE(status.ok());
-  EXPECT_EQ(status.message(), "Cannot register the profile for Outlook 11.0: creating key " +
-                                  SetupKey("11.0") + " failed: told to fail");
+  EXPECT_EQ(status.message(),
+            "Cannot register the profile for Outlook 11.0: creating key HKEY_CURRENT_USER\\" +
+                SetupKey("11.0") + " failed: told to fail");
   std::vector<std::string> expected = PassCalls("12.0", "p");
   expected.push_back("create " + SetupKey("11.0"));
   expected.push_back("close");
@@ -79,8 +81,9 @@ TEST(RegisterImportCalls, StopsWhenAValueCannotBeSetAndClosesTheKey) {
   wm::Status status = wm::RegisterImport(registry, "p");
   ASSERT_FALSE(status.ok());
   EXPECT_EQ(status.message(),
-            "Cannot register the profile for Outlook 12.0: setting value ImportPRF failed: told "
-            "to fail");
+            "Cannot register the profile for Outlook 12.0: setting value \"ImportPRF\" in "
+            "HKEY_CURRENT_USER\\" +
+                SetupKey("12.0") + " failed: told to fail");
   EXPECT_EQ(registry.calls, PassCalls("12.0", "p"));
   EXPECT_FALSE(registry.keyOpen);
 }
@@ -91,6 +94,7 @@ TEST(RegisterImportCalls, StopsWhenAValueCannotBeSetAndClosesTheKey) {
 class RegisterImportTest : public ::testing::Test {
  protected:
   RegistryProbe probe_;
+  std::unique_ptr<wm::Registry> registry_ = probe_.Open();
   wmtest::TempDir dir_;
   std::string prf_ = (dir_.path() / "outlook.prf").string();
 };
@@ -99,7 +103,7 @@ TEST_F(RegisterImportTest, CreatesAllFiveKeysOnAnEmptyRegistry) {
   for (const char* version : kVersions) {
     ASSERT_FALSE(probe_.KeyExists(SetupKey(version)));
   }
-  wm::Status status = wm::RegisterImport(prf_);
+  wm::Status status = wm::RegisterImport(*registry_, prf_);
   ASSERT_TRUE(status.ok()) << status.message();
   for (const char* version : kVersions) {
     std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}};
@@ -114,7 +118,7 @@ TEST_F(RegisterImportTest, RemovesTheFirstRunMarkersAndKeepsOtherValues) {
     probe_.SetValue(SetupKey(version), "Other", Sz("kept"));
   }
   probe_.SetValue(SetupKey("8.0"), "First-Run", RegistryValue{kRegDword, "\x01\0\0\0"});
-  ASSERT_TRUE(wm::RegisterImport(prf_).ok());
+  ASSERT_TRUE(wm::RegisterImport(*registry_, prf_).ok());
   for (const char* version : {"12.0", "9.0"}) {
     std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}, {"Other", Sz("kept")}};
     EXPECT_EQ(probe_.Values(SetupKey(version)), expected) << version;
@@ -128,7 +132,7 @@ TEST_F(RegisterImportTest, RemovesTheFirstRunMarkersAndKeepsOtherValues) {
 TEST_F(RegisterImportTest, OverwritesAnExistingImportPrf) {
   probe_.SetValue(SetupKey("11.0"), "ImportPRF", Sz("D:\\a much longer old path\\outlook.prf"));
   probe_.SetValue(SetupKey("10.0"), "ImportPRF", RegistryValue{kRegDword, "\x07\0\0\0"});
-  ASSERT_TRUE(wm::RegisterImport(prf_).ok());
+  ASSERT_TRUE(wm::RegisterImport(*registry_, prf_).ok());
   for (const char* version : kVersions) {
     std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}};
     EXPECT_EQ(probe_.Values(SetupKey(version)), expected) << version;
@@ -138,7 +142,7 @@ TEST_F(RegisterImportTest, OverwritesAnExistingImportPrf) {
 TEST_F(RegisterImportTest, StopsAtAVersionWhoseKeyCannotBeCreated) {
   probe_.SetValue(SetupKey("12.0"), "FirstRun", Sz("1"));
   probe_.BlockKey("Software\\Microsoft\\Office\\11.0");
-  wm::Status status = wm::RegisterImport(prf_);
+  wm::Status status = wm::RegisterImport(*registry_, prf_);
   ASSERT_FALSE(status.ok());
   const std::string expected =
       "Cannot register the profile for Outlook 11.0: creating key "
@@ -157,7 +161,7 @@ TEST_F(RegisterImportTest, StopsAtAVersionWhoseKeyCannotBeCreated) {
 }
 
 TEST_F(RegisterImportTest, WriteProfileRegistersTheFileItWrote) {
-  wm::Status status = wm::WriteProfile("server1", "jsmith", prf_, false);
+  wm::Status status = wm::WriteProfile("server1", "jsmith", prf_, false, *registry_);
   ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_EQ(
       wmtest::ReadFileBytes(prf_),
@@ -173,7 +177,7 @@ TEST_F(RegisterImportTest, WriteProfileRegistersNothingWhenTheWriteFails) {
   wm::Status status = wm::Status::Ok();
   {
     wmtest::WriteBlocker blocker(prf_);
-    status = wm::WriteProfile("server1", "jsmith", prf_, false);
+    status = wm::WriteProfile("server1", "jsmith", prf_, false, *registry_);
   }
   ASSERT_FALSE(status.ok());
   EXPECT_EQ(wmtest::ReadFileBytes(prf_), "old\r\n");
@@ -181,7 +185,7 @@ TEST_F(RegisterImportTest, WriteProfileRegistersNothingWhenTheWriteFails) {
 }
 
 TEST_F(RegisterImportTest, WriteProfileRegistersNothingForALineBreak) {
-  wm::Status status = wm::WriteProfile("server1\r\nX=1", "jsmith", prf_, false);
+  wm::Status status = wm::WriteProfile("server1\r\nX=1", "jsmith", prf_, false, *registry_);
   ASSERT_FALSE(status.ok());
   EXPECT_FALSE(std::filesystem::exists(prf_));
   EXPECT_FALSE(probe_.KeyExists("Software\\Microsoft\\Office\\12.0"));

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "profile/LogonName.h"
-#include "profile/RecordingRegistry.h"
-#include "profile/WriteBlocker.h"
+#include "support/RecordingRegistry.h"
+#include "support/WriteBlocker.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -203,7 +203,8 @@ TEST_F(WriteProfileTest, ARegistrationFailureIsReportedAfterTheFileIsWritten) {
   ASSERT_FALSE(status.ok());
   EXPECT_EQ(status.message(),
             "Cannot register the profile for Outlook 12.0: creating key "
-            "Software\\Microsoft\\Office\\12.0\\Outlook\\Setup failed: told to fail");
+            "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\12.0\\Outlook\\Setup failed: told "
+            "to fail");
   EXPECT_EQ(ReadFileBytes(prf_), ReadFileBytes(wmtest::SourcePath(kGolden)));
 }
 

@@ -38,9 +38,18 @@ class Registry {
 // The registry of the user the program runs as.
 std::unique_ptr<Registry> OpenCurrentUserRegistry();
 
-// Messages shared by the implementations, so that both platforms report a
-// failure in the same words.
-std::string RegistryKeyName(const std::string& keyPath);  // "HKEY_CURRENT_USER\<path>"
+// The failures, in the words every implementation uses (the test's recording
+// registry too), so that a message reads the same on every platform:
+//   creating key HKEY_CURRENT_USER\<key> failed: <reason>
+//   deleting value "<name>" in HKEY_CURRENT_USER\<key> failed: <reason>
+//   setting value "<name>" in HKEY_CURRENT_USER\<key> failed: <reason>
+//   deleting value "<name>" failed: no registry key is open
+std::string RegistryKeyName(const std::string& keyPath);  // "HKEY_CURRENT_USER\<key>"
+Status CreateKeyFailure(const std::string& keyPath, const std::string& reason);
+Status DeleteValueFailure(const std::string& keyPath, const std::string& name,
+                          const std::string& reason);
+Status SetValueFailure(const std::string& keyPath, const std::string& name,
+                       const std::string& reason);
 Status NoOpenKeyFailure(const char* operation, const std::string& name);
 
 }  // namespace wm

@@ -12,10 +12,12 @@
 // for byte to the end of the file; for REG_SZ that is the string and its
 // terminating NUL. Each value file is written atomically.
 #include "profile/Registry.h"
+#include "profile/RegistryStore_posix.h"
 
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "support/Files.h"
 #include "support/SpecialFolder.h"
@@ -61,25 +63,22 @@ Status MakeFolder(const std::string& path) {
                          "\": " + SystemErrorMessage(static_cast<unsigned long>(error)));
 }
 
-class CurrentUserRegistry final : public Registry {
+class RegistryStore final : public Registry {
  public:
-  CurrentUserRegistry() = default;
-  ~CurrentUserRegistry() override { CloseKey(); }
-  CurrentUserRegistry(const CurrentUserRegistry&) = delete;
-  CurrentUserRegistry& operator=(const CurrentUserRegistry&) = delete;
+  explicit RegistryStore(std::string folder) : root_(std::move(folder)) {}
+  ~RegistryStore() override { CloseKey(); }
+  RegistryStore(const RegistryStore&) = delete;
+  RegistryStore& operator=(const RegistryStore&) = delete;
 
   Status CreateKey(const std::string& keyPath) override {
     CloseKey();
-    auto failure = [&](const std::string& reason) {
-      return Status::Failure("creating key " + RegistryKeyName(keyPath) + " failed: " + reason);
-    };
-    std::string appData = GetSpecialFolder("APPLICATION_DATA");
-    if (appData.empty()) {
+    auto failure = [&](const std::string& reason) { return CreateKeyFailure(keyPath, reason); };
+    if (root_.empty()) {
       return failure("the application-data folder cannot be found");
     }
     // The application-data folder itself may not exist yet in a new account.
     std::string folder;
-    std::string below = appData + "Wendelmarquistone/Registry/HKEY_CURRENT_USER";
+    std::string below = root_ + "/HKEY_CURRENT_USER";
     for (size_t start = 0; start <= below.size();) {
       size_t end = below.find('/', start);
       if (end == std::string::npos) {
@@ -119,8 +118,8 @@ class CurrentUserRegistry final : public Registry {
       return NoOpenKeyFailure("deleting", name);
     }
     if (::unlink(ValueFile(name).c_str()) != 0) {
-      return Status::Failure("deleting value \"" + name + "\" in " + RegistryKeyName(keyPath_) +
-                             " failed: " + SystemErrorMessage(static_cast<unsigned long>(errno)));
+      return DeleteValueFailure(keyPath_, name,
+                                SystemErrorMessage(static_cast<unsigned long>(errno)));
     }
     return Status::Ok();
   }
@@ -133,8 +132,7 @@ class CurrentUserRegistry final : public Registry {
     contents += '\0';
     Status written = WriteFileAtomically(ValueFile(name), contents, "cannot write the value file");
     if (!written) {
-      return Status::Failure("setting value \"" + name + "\" in " + RegistryKeyName(keyPath_) +
-                             " failed: " + written.message());
+      return SetValueFailure(keyPath_, name, written.message());
     }
     return Status::Ok();
   }
@@ -147,14 +145,21 @@ class CurrentUserRegistry final : public Registry {
  private:
   std::string ValueFile(const std::string& name) const { return folder_ + "/@" + EncodeName(name); }
 
+  std::string root_;    // the store's folder; empty when there is none
   std::string folder_;  // the open key's folder; empty when none is open
   std::string keyPath_;
 };
 
 }  // namespace
 
+std::unique_ptr<Registry> OpenRegistryStore(const std::string& folder) {
+  return std::make_unique<RegistryStore>(folder);
+}
+
 std::unique_ptr<Registry> OpenCurrentUserRegistry() {
-  return std::make_unique<CurrentUserRegistry>();
+  const std::string appData = GetSpecialFolder("APPLICATION_DATA");
+  return OpenRegistryStore(appData.empty() ? std::string()
+                                           : appData + "Wendelmarquistone/Registry");
 }
 
 }  // namespace wm

@@ -23,8 +23,7 @@ class CurrentUserRegistry final : public Registry {
         RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_ALL_ACCESS, nullptr, &key, &disposition);
     if (result != ERROR_SUCCESS) {
-      return Status::Failure("creating key " + RegistryKeyName(keyPath) +
-                             " failed: " + SystemErrorMessage(static_cast<unsigned long>(result)));
+      return CreateKeyFailure(keyPath, SystemErrorMessage(static_cast<unsigned long>(result)));
     }
     key_ = key;
     keyPath_ = keyPath;
@@ -37,8 +36,8 @@ class CurrentUserRegistry final : public Registry {
     }
     LONG result = RegDeleteValueA(key_, name.c_str());
     if (result != ERROR_SUCCESS) {
-      return Status::Failure("deleting value \"" + name + "\" in " + RegistryKeyName(keyPath_) +
-                             " failed: " + SystemErrorMessage(static_cast<unsigned long>(result)));
+      return DeleteValueFailure(keyPath_, name,
+                                SystemErrorMessage(static_cast<unsigned long>(result)));
     }
     return Status::Ok();
   }
@@ -52,8 +51,8 @@ class CurrentUserRegistry final : public Registry {
         RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>(value.size() + 1));
     if (result != ERROR_SUCCESS) {
-      return Status::Failure("setting value \"" + name + "\" in " + RegistryKeyName(keyPath_) +
-                             " failed: " + SystemErrorMessage(static_cast<unsigned long>(result)));
+      return SetValueFailure(keyPath_, name,
+                             SystemErrorMessage(static_cast<unsigned long>(result)));
     }
     return Status::Ok();
   }

@@ -1,12 +1,15 @@
 // Reads and prepares the current user's registry directly, without the
 // system's own registry layer: on Windows through plain advapi32 calls, on
-// Linux through the files of the store (format in Registry_posix.cpp and
-// README.md). Test code only.
+// Linux through the files of the store (format in README.md, read here by
+// code of its own).
 #pragma once
 
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "profile/Registry.h"
 
 namespace wmtest {
 
@@ -24,8 +27,8 @@ struct RegistryValue {
 
 // Key paths are relative to HKEY_CURRENT_USER, parts separated by "\".
 // Creating a probe starts the test from a registry without Office keys (on
-// Linux: a fresh, empty store in a temporary application-data folder that
-// the system under test also uses); destroying it removes the Office keys
+// Linux: a fresh, empty store in a temporary folder, which Open() opens);
+// destroying it removes the Office keys (and on Windows the test key below)
 // again, so that nothing is left for the next test.
 class RegistryProbe {
  public:
@@ -34,7 +37,16 @@ class RegistryProbe {
   RegistryProbe(const RegistryProbe&) = delete;
   RegistryProbe& operator=(const RegistryProbe&) = delete;
 
+  // The registry under test, our own layer, on the probe's registry.
+  std::unique_ptr<wm::Registry> Open() const;
+
+  // A key below HKEY_CURRENT_USER that tests may use as they like; removed
+  // with everything in it when the probe goes.
+  static constexpr const char* kTestKey = "Software\\Wendelmarquistone Tests";
+
   bool KeyExists(const std::string& keyPath) const;
+  // The names of the key's subkeys, sorted.
+  std::vector<std::string> Subkeys(const std::string& keyPath) const;
   // Every value of the key, by name; empty for a missing key.
   std::map<std::string, RegistryValue> Values(const std::string& keyPath) const;
   // Creates the key if needed and sets the value.
@@ -44,6 +56,10 @@ class RegistryProbe {
   // which cannot hold normal keys; on Linux a plain file takes the place of
   // keyPath's folder.
   void BlockKey(const std::string& keyPath);
+
+  // Linux: every file and folder in the probe's folder, as paths relative to
+  // it, sorted (the store must keep to its folder); Windows: nothing.
+  std::vector<std::string> StoreEntries() const;
 
  private:
   struct State;

@@ -1,5 +1,6 @@
-#include "profile/RegistryProbe.h"
+#include "support/RegistryProbe.h"
 
+#include <algorithm>
 #include <vector>
 
 #include <windows.h>
@@ -14,8 +15,11 @@ const char* const kOffice = "Software\\Microsoft\\Office";
 const char* const kVersions[] = {"12.0", "11.0", "10.0", "9.0", "8.0"};
 
 // Removes every version key the system writes to, and Office itself when
-// nothing else is left in it. The registry persists in the prefix.
-void RemoveOfficeKeys() {
+// nothing else is left in it, and the tests' own key. The registry persists
+// in the prefix.
+void RemoveTestKeys() {
+  RegDeleteTreeA(HKEY_CURRENT_USER, RegistryProbe::kTestKey);
+  RegDeleteKeyA(HKEY_CURRENT_USER, RegistryProbe::kTestKey);
   for (const char* version : kVersions) {
     std::string key = std::string(kOffice) + "\\" + version;
     LONG result = RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
@@ -57,11 +61,38 @@ void CreateKey(const std::string& keyPath, DWORD options, Key& key) {
 struct RegistryProbe::State {};
 
 RegistryProbe::RegistryProbe() : state_(std::make_unique<State>()) {
-  RemoveOfficeKeys();
+  RemoveTestKeys();
 }
 
 RegistryProbe::~RegistryProbe() {
-  RemoveOfficeKeys();
+  RemoveTestKeys();
+}
+
+std::unique_ptr<wm::Registry> RegistryProbe::Open() const {
+  return wm::OpenCurrentUserRegistry();
+}
+
+std::vector<std::string> RegistryProbe::Subkeys(const std::string& keyPath) const {
+  std::vector<std::string> names;
+  Key key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, key.receive()) ==
+      ERROR_SUCCESS) {
+    char name[256];
+    for (DWORD index = 0;; ++index) {
+      DWORD length = sizeof name;
+      if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS) {
+        break;
+      }
+      names.emplace_back(name, length);
+    }
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> RegistryProbe::StoreEntries() const {
+  return {};
 }
 
 bool RegistryProbe::KeyExists(const std::string& keyPath) const {

@@ -1,0 +1,73 @@
+// A registry that records every call, in order, and fails where told to, in
+// the words the real registries use (Registry.h), with "told to fail" as the
+// reason.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "profile/Registry.h"
+
+namespace wmtest {
+
+class RecordingRegistry final : public wm::Registry {
+ public:
+  // Each call is recorded as one of: "create <key>", "delete <name>",
+  // "set <name>=<value>", "close".
+  std::vector<std::string> calls;
+  // A call whose record equals this one fails.
+  std::string failOn;
+  // Every deletion fails, as it does for a value that is not there.
+  bool failDeletions = false;
+  // Whether a key is open now.
+  bool keyOpen = false;
+
+  wm::Status CreateKey(const std::string& keyPath) override {
+    CloseOpenKey();
+    if (!Record("create " + keyPath)) {
+      return wm::CreateKeyFailure(keyPath, kReason);
+    }
+    keyOpen = true;
+    keyPath_ = keyPath;
+    return wm::Status::Ok();
+  }
+  wm::Status DeleteValue(const std::string& name) override {
+    bool told = !Record("delete " + name);
+    if (!keyOpen) {
+      return wm::NoOpenKeyFailure("deleting", name);
+    }
+    if (told || failDeletions) {
+      return wm::DeleteValueFailure(keyPath_, name, kReason);
+    }
+    return wm::Status::Ok();
+  }
+  wm::Status SetStringValue(const std::string& name, const std::string& value) override {
+    bool told = !Record("set " + name + "=" + value);
+    if (!keyOpen) {
+      return wm::NoOpenKeyFailure("setting", name);
+    }
+    if (told) {
+      return wm::SetValueFailure(keyPath_, name, kReason);
+    }
+    return wm::Status::Ok();
+  }
+  void CloseKey() override {
+    calls.push_back("close");
+    CloseOpenKey();
+  }
+
+  static constexpr const char* kReason = "told to fail";
+
+ private:
+  bool Record(const std::string& call) {
+    calls.push_back(call);
+    return call != failOn;
+  }
+  void CloseOpenKey() {
+    keyOpen = false;
+    keyPath_.clear();
+  }
+  std::string keyPath_;
+};
+
+}  // namespace wmtest
