@@ -1,22 +1,79 @@
 #!/usr/bin/env bash
-# Fails if a Windows executable imports any DLL other than the system's own,
-# and prints its size.
-#   check-imports.sh OBJDUMP EXE
+# Checks that a Windows executable loads on Windows XP: it imports no DLL but
+# the system's own, every function it imports by name is exported by that
+# DLL on XP (EXPORTS_LIST: one "dll function" a line, read from an installed
+# system), and its PE subsystem and OS versions are ones XP's loader accepts
+# (5.01 for 32-bit XP SP3, 5.02 for XP x64). Prints the imports by DLL, the
+# versions and the size, and every offender.
+#   check-imports.sh OBJDUMP EXE EXPORTS_LIST
 set -euo pipefail
 objdump=$1
 exe=$2
-allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|msvcrt|ntdll|shlwapi|uxtheme|windowscodecs|version|api-ms-win-[a-z0-9-]+)\.dll$'
+exports=$3
+allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|msvcrt|ntdll|shlwapi|uxtheme|windowscodecs|version)\.dll$'
+
+headers=$("$objdump" -p "$exe")
 status=0
-imports=$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p')
-for dll in $imports; do
-  lower=$(echo "$dll" | tr 'A-Z' 'a-z')
-  if [[ "$lower" =~ $allowed ]]; then
-    echo "import: $dll"
+
+# The import table: "DLL Name: X" starts a DLL's list; its functions follow
+# as "<address> <hint> <name>" lines (imports by ordinal have no name).
+imports=$(awk '
+  /^[[:space:]]*DLL Name: / { dll = tolower($3); print dll " -"; next }
+  /^[[:space:]]*$/ { dll = "" }
+  dll != "" && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ && NF >= 3 && $3 != "<none>" {
+    print dll " " $3
+  }
+' <<<"$headers")
+if [ -z "$imports" ]; then
+  echo "FAIL: no import table found in $exe"
+  exit 1
+fi
+
+# Function names are case-sensitive; DLL names are not (the list's are lower
+# case, as are the import table's after awk above).
+declare -A exported
+while read -r dll function; do
+  exported["$dll $function"]=1
+done < <(grep -v '^#' "$exports")
+
+for dll in $(awk '{print $1}' <<<"$imports" | sort -u); do
+  functions=$(awk -v d="$dll" '$1 == d && $2 != "-" {print $2}' <<<"$imports" | sort)
+  count=$(grep -c . <<<"$functions" || true)
+  if [[ "$dll" =~ $allowed ]]; then
+    echo "import: $dll ($count functions)"
   else
-    echo "import: $dll  <- not a system DLL"
+    echo "FAIL: import: $dll is not a system DLL"
+    status=1
+  fi
+  for function in $functions; do
+    if [ -z "${exported["$dll $function"]:-}" ]; then
+      echo "FAIL:   $dll!$function is not exported by Windows XP's $dll"
+      status=1
+    fi
+  done
+done
+
+version() { # field name in objdump -p, e.g. "MajorSubsystemVersion"
+  awk -v f="$1" '$1 == f {print $2}' <<<"$headers"
+}
+subsystem="$(version MajorSubsystemVersion).$(version MinorSubsystemVersion)"
+os="$(version MajorOSystemVersion).$(version MinorOSystemVersion)"
+case "$(awk '$1 == "Magic" {print $2}' <<<"$headers")" in
+010b) limit=5.1 ;; # PE32: 32-bit XP SP3
+*) limit=5.2 ;;    # PE32+: XP x64
+esac
+for pair in "subsystem:$subsystem" "OS:$os"; do
+  name=${pair%%:*}
+  value=${pair#*:}
+  if awk -v v="$value" -v l="$limit" 'BEGIN { split(v, a, "."); split(l, b, ".");
+        exit !((a[1] < b[1]) || (a[1] == b[1] && a[2] <= b[2])) }'; then
+    echo "$name version: $value (XP accepts at most $limit)"
+  else
+    echo "FAIL: $name version $value is above $limit, which XP's loader refuses"
     status=1
   fi
 done
+
 size=$(stat -c %s "$exe")
-echo "size: $(basename "$exe") is $size bytes ($(( (size + 1023) / 1024 )) KiB)"
+echo "size: $(basename "$exe") is $size bytes ($(((size + 1023) / 1024)) KiB)"
 exit $status

@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Starts and stops the environment the Windows tests run in:
-#   wine-env.sh start STATE_DIR   prefix (made once), fonts, headless X, wineserver
-#   wine-env.sh stop STATE_DIR    stops the X server and the wineserver
+# The environment the Windows tests run in, one per build folder:
+#   wine-env.sh start STATE_DIR [PROBE_EXE]
+#       prefix (made once), fonts, headless X, persistent wineserver; then runs
+#       the probe program, if given, and records whether this build's programs
+#       run here (STATE_DIR/cannot-run holds the reason when they do not, and
+#       wine-run.sh then skips every test)
+#   wine-env.sh probe STATE_DIR
+#       the recorded result as a test: status 0 when the probe ran, 77
+#       (skipped) when this machine cannot run 32-bit code at all, 1 otherwise
+#   wine-env.sh stop STATE_DIR
+#       stops the X server and the wineserver
 # The prefix is private to the build folder; nothing is written to $HOME.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 action=$1
 state=$(mkdir -p "$2" && cd "$2" && pwd)
-export WINEPREFIX="$state/prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES='mscoree,mshtml,winedbg.exe,winemenubuilder.exe=d'
-unset DISPLAY
+# shellcheck source=wine-common.sh
+source "$here/wine-common.sh"
+wine_environment "$state" --no-display
 
 stop_x() {
   if [ -s "$state/xvfb.pid" ]; then
@@ -18,26 +26,29 @@ stop_x() {
   rm -f "$state/xvfb.pid" "$state/display"
 }
 
-case "$action" in
-start)
-  wineserver -k 2>/dev/null || true
-  stop_x
-  if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$state/prefix.ready" ]; then
-    rm -rf "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
-    wineserver -w
-    # Debian's Wine does not find its own fonts by itself.
-    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
-    # No window manager under Xvfb: Wine draws the frames itself. No
-    # "Lucida Console" either: a fixed-pitch face of the same kind stands in.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Lucida Console' /t REG_SZ \
-      /d 'DejaVu Sans Mono' /f >/dev/null 2>&1
-    wineserver -w
-    touch "$state/prefix.ready"
-  fi
+make_prefix() {
+  rm -rf "$WINEPREFIX" "$state/prefix.ready"
+  # 64-bit, which runs 32-bit programs too where Wine's 32-bit part is there.
+  WINEARCH=win64 wineboot -i >/dev/null 2>&1
+  wineserver -w
+  # Debian's Wine does not find its own fonts by itself.
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+  # No window manager under Xvfb: Wine draws the frames itself (Decorated=N)
+  # and does not wait for a manager to map each window (Managed=N, which saves
+  # about two seconds a window). No "Lucida Console" either: a fixed-pitch face
+  # of the same kind stands in.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Lucida Console' /t REG_SZ \
+    /d 'DejaVu Sans Mono' /f >/dev/null 2>&1
+  wineserver -w
+  touch "$state/prefix.ready"
+}
+
+start_x() {
   # A headless X server on a free display; its number goes to $state/display.
+  rm -f "$state/display.tmp"
   exec 3>"$state/display.tmp"
   setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
   echo $! >"$state/xvfb.pid"
@@ -52,6 +63,49 @@ start)
   fi
   echo ":$(tr -d '\n' <"$state/display.tmp")" >"$state/display"
   rm -f "$state/display.tmp"
+}
+
+# 32 or 64: the machine a Windows exe is built for, from its PE header.
+pe_bits() {
+  local pe machine
+  pe=$(od -A n -t u4 -j 60 -N 4 "$1" | tr -d ' ')
+  machine=$(od -A n -t x2 -j $((pe + 4)) -N 2 "$1" | tr -d ' ')
+  if [ "$machine" = 8664 ]; then echo 64; else echo 32; fi
+}
+
+# Runs the probe program and records whether it ran.
+probe() {
+  local exe=$1 output bits reason
+  rm -f "$state/cannot-run" "$state/probe"
+  bits=$(pe_bits "$exe")
+  output=$(timeout 30 wine "$exe" </dev/null 2>&1 | tr -d '\r') || true
+  if [ "$output" = "Windows program ran: $bits-bit" ]; then
+    echo "ok: Wine runs this build's $bits-bit programs" >"$state/probe"
+    return
+  fi
+  if [ "$bits" = 32 ] && ! reason=$("$here/runs-32bit-code.sh"); then
+    echo "skip: $reason, so Wine cannot run this build's 32-bit programs" >"$state/probe"
+  elif [ "$bits" = 32 ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null |
+    grep -q "install ok installed"; then
+    echo "fail: Wine's 32-bit part (wine32:i386) is not installed; scripts/install-deps.sh installs it" \
+      >"$state/probe"
+  else
+    echo "fail: the $bits-bit probe program did not run under Wine (it printed: ${output:-nothing})" \
+      >"$state/probe"
+  fi
+  # Whatever the reason, no test may pass without having run.
+  echo "the probe found that Wine cannot run this build's $bits-bit programs here: see the test wine_runs_this_builds_programs" \
+    >"$state/cannot-run"
+}
+
+case "$action" in
+start)
+  wineserver -k 2>/dev/null || true
+  stop_x
+  if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$state/prefix.ready" ]; then
+    make_prefix
+  fi
+  start_x
   # A persistent wineserver saves each program about a second of start-up.
   # Its streams must not be ctest's pipes, or ctest waits for it.
   setsid wineserver -p >/dev/null 2>&1 </dev/null
@@ -61,13 +115,25 @@ start)
   # never closes and ctest waits for it until the timeout.
   DISPLAY=$(cat "$state/display") setsid wine rundll32.exe user32.dll,GetDesktopWindow \
     </dev/null >/dev/null 2>&1 || true
+  if [ $# -ge 3 ]; then
+    probe "$3"
+  fi
+  ;;
+probe)
+  result=$(cat "$state/probe" 2>/dev/null || echo "fail: the environment was not started")
+  echo "$result"
+  case "$result" in
+  ok:*) exit 0 ;;
+  skip:*) exit 77 ;;
+  *) exit 1 ;;
+  esac
   ;;
 stop)
   wineserver -k 2>/dev/null || true
   stop_x
   ;;
 *)
-  echo "usage: wine-env.sh start|stop STATE_DIR" >&2
+  echo "usage: wine-env.sh start STATE_DIR [PROBE_EXE] | probe STATE_DIR | stop STATE_DIR" >&2
   exit 2
   ;;
 esac

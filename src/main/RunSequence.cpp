@@ -10,6 +10,8 @@
 #include "support/Text.h"
 #include "ui/ExplanationFormUnit.h"
 
+#include "Version.h"
+
 namespace wm {
 
 namespace {
@@ -39,7 +41,7 @@ const std::array<std::string, 7>& BannerLines() {
       FramedLine("Generating Microsoft Outlook (R) Profile"),
       FramedLine(kWebAddress),
       FramedLine(std::string("Contact: ") + kSupportAddress),
-      FramedLine("Version: 20070621"),
+      FramedLine(std::string("Version: ") + WM_VERSION_DATE),
       std::string(kBannerWidth, '='),
   };
   return lines;

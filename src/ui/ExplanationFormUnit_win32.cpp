@@ -266,7 +266,7 @@ struct TExplanationForm::Impl {
     form.cbSize = sizeof form;
     form.lpfnWndProc = FormProc;
     form.hInstance = instance;
-    form.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    form.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     form.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     form.lpszClassName = kFormClass;
     WNDCLASSEXA panel = form;

@@ -163,7 +163,7 @@ TEST_F(EndToEnd, NoServerWritesTheUsageText) {
   for (const auto& arguments : runs) {
     ProcessResult run = Run(arguments);
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.output, kBanner + ReadFileBytes(SourcePath("src/ui/UsageText.expected")));
+    EXPECT_EQ(run.output, kBanner + ReadFileBytes(SourcePath("tests/ui/UsageText.expected")));
     EXPECT_FALSE(fs::exists(PrfPath()));
     ExpectNothingRegistered();
   }

@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/Expected.h"
-#include "support/Process.h"
+#include "support/Process_win32.h"
 #include "support/TestSupport.h"
 #include "support/WindowProbe.h"
 

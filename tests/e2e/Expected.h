@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "Version.h"
+
 namespace wmtest {
 
 inline const std::string kBanner =
@@ -11,7 +13,8 @@ inline const std::string kBanner =
     "= Generating Microsoft Outlook (R) Profile    =\r\n"
     "= www.brackenhulme.example                    =\r\n"
     "= Contact: support@brackenhulme.example       =\r\n"
-    "= Version: 20070621                           =\r\n"
+    "= Version: " WM_VERSION_DATE
+    "                           =\r\n"
     "===============================================\r\n";
 
 inline const std::string kSuccessLine = "Profile for user generated successfully\r\n";

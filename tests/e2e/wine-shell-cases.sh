@@ -4,14 +4,19 @@
 #  - no X display: the usage text comes out on standard output, nothing waits;
 #  - a user without a profile folder (Wine finds it by the Unix user name):
 #    the application-data folder cannot be found, which is an error.
-#   wine-shell-cases.sh WINE_STATE_DIR EXE USAGE_TEXT_FILE
+#   wine-shell-cases.sh WINE_STATE_DIR EXE USAGE_TEXT_FILE VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 state=$(cd "$1" && pwd)
 exe=$2
 usage_text=$3
+version=$4
 run="$here/../../scripts/wine-run.sh"
-export WINEPREFIX="$state/prefix"
+prefix="$state/prefix"
+"$run" "$state" cmd /c exit 0 >/dev/null
+if [ $? -eq 77 ]; then
+  exit 77 # this build's programs cannot run here; wine-run.sh said why
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -21,7 +26,7 @@ printf '%s\r\n' \
   "= Generating Microsoft Outlook (R) Profile    =" \
   "= www.brackenhulme.example                    =" \
   "= Contact: support@brackenhulme.example       =" \
-  "= Version: 20070621                           =" \
+  "$(printf '= Version: %-35s=' "$version")" \
   "===============================================" >"$work/banner"
 
 passed=0
@@ -46,18 +51,15 @@ registry_untouched() {
 "$run" "$state" reg delete 'HKCU\Software\Microsoft\Office' /f >/dev/null 2>&1
 
 # No display: banner, then the usage text, exit status 0.
-# (wine-run.sh would set the fixture's DISPLAY, so wine is started directly.)
 status=0
-(unset DISPLAY && export WINEDEBUG=-all \
-  WINEDLLOVERRIDES='mscoree,mshtml,winedbg.exe,winemenubuilder.exe=d' &&
-  timeout 30 wine "$exe") >"$work/out" </dev/null || status=$?
+timeout 30 "$run" --no-display "$state" "$exe" >"$work/out" </dev/null || status=$?
 cat "$work/banner" "$usage_text" >"$work/expected"
 check "no server and no display: the usage text" 0 "$work/expected" "$status" "$work/out"
 registry_untouched "no display"
 
 # A user without a profile folder.
 nobody="nobody-without-a-profile"
-rm -rf "$WINEPREFIX/drive_c/users/$nobody"
+rm -rf "$prefix/drive_c/users/$nobody"
 status=0
 USER=$nobody timeout 30 "$run" "$state" "$exe" server1 jsmith >"$work/out" </dev/null || status=$?
 {
@@ -65,7 +67,7 @@ USER=$nobody timeout 30 "$run" "$state" "$exe" server1 jsmith >"$work/out" </dev
   printf '%s\r\n' "Error: Cannot find the user's application-data folder; no profile was written or registered."
 } >"$work/expected"
 check "no application-data folder: an error" 1 "$work/expected" "$status" "$work/out"
-if [ -e "$WINEPREFIX/drive_c/users/$nobody" ]; then
+if [ -e "$prefix/drive_c/users/$nobody" ]; then
   echo "FAIL: something was written for $nobody"
   failed=$((failed + 1))
 fi

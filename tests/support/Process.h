@@ -2,7 +2,6 @@
 // output bytes and its exit status, with a timeout so that no test can hang.
 #pragma once
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -43,38 +42,5 @@ std::string ProgramPath();
 // the command line in double quotes when it is empty or holds a separator.
 ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const ProcessOptions& options = {});
-
-// Windows only: the environment block for a child, ours with the options'
-// changes (for CreateProcessA).
-std::string EnvironmentBlock(const ProcessOptions& options);
-
-// Windows only: runs a raw command line, passed to CreateProcessA verbatim.
-ProcessResult RunCommandLine(const std::string& commandLine, const ProcessOptions& options = {});
-
-// Windows only: a raw command line started without waiting for it; its
-// standard output is read as it comes. A process still running when this
-// goes away is ended.
-class StartedProcess {
- public:
-  StartedProcess(const std::string& commandLine, const ProcessOptions& options);
-  ~StartedProcess();
-  StartedProcess(const StartedProcess&) = delete;
-  StartedProcess& operator=(const StartedProcess&) = delete;
-
-  bool started() const;
-  const std::string& error() const;  // why the process did not start
-  unsigned long processId() const;
-
-  // True when the process ends within this many milliseconds.
-  bool EndsWithin(int ms);
-
-  // Waits for the process to end (ending it on timeout, with timedOut set)
-  // and gives its exit status and standard output.
-  ProcessResult Wait(int timeoutMs);
-
- private:
-  struct State;
-  std::unique_ptr<State> state_;
-};
 
 }  // namespace wmtest

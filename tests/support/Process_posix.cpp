@@ -139,10 +139,4 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
   return result;
 }
 
-ProcessResult RunCommandLine(const std::string&, const ProcessOptions&) {
-  ProcessResult result;
-  result.error = "raw command lines exist only on Windows";
-  return result;
-}
-
 }  // namespace wmtest

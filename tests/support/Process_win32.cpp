@@ -1,4 +1,4 @@
-#include "support/Process.h"
+#include "support/Process_win32.h"
 
 #include <windows.h>
 
@@ -17,8 +17,7 @@ std::string QuoteArgument(const std::string& argument) {
   return "\"" + argument + "\"";
 }
 
-}  // namespace
-
+// The environment block for a child: ours with the options' changes.
 std::string EnvironmentBlock(const ProcessOptions& options) {
   std::map<std::string, std::string> variables;
   char* block = GetEnvironmentStringsA();
@@ -45,6 +44,8 @@ std::string EnvironmentBlock(const ProcessOptions& options) {
   result += '\0';
   return result;
 }
+
+}  // namespace
 
 std::string HostPath(const std::string& buildPath) {
   std::string path = buildPath;

@@ -17,8 +17,6 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  // The folder's path as a string, with the platform's separator at the end.
-  std::string withSeparator() const;
 
  private:
   std::filesystem::path path_;

@@ -6,20 +6,20 @@
 #   check-text-form.sh STATE_DIR HOST_EXE EXPECTED_FILE
 # A Windows-side parent cannot take the display away from its child under
 # Wine (the child inherits the X connection settings of the Unix side), so
-# this test starts the program from here, with DISPLAY unset.
-set -euo pipefail
-state=$(cd "$1" && pwd)
+# this test starts the program from here, with no display.
+set -uo pipefail
+run="$(dirname "$0")/../../scripts/wine-run.sh"
+state=$1
 host=$2
 expected=$3
-export WINEPREFIX="$state/prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES='mscoree,mshtml,winedbg.exe,winemenubuilder.exe=d'
-unset DISPLAY
 output=$(mktemp)
 trap 'rm -f "$output"' EXIT
 
 status=0
-timeout 30 wine "$host" >"$output" </dev/null || status=$?
+timeout 30 "$run" --no-display "$state" "$host" >"$output" </dev/null || status=$?
+if [ "$status" -eq 77 ]; then
+  exit 77
+fi
 if [ "$status" -ne 0 ]; then
   echo "FAIL: exit status $status without a display (124 means it waited for a window)"
   exit 1
@@ -32,7 +32,7 @@ fi
 echo "ok: text form written, $(wc -c <"$output") bytes"
 
 status=0
-timeout 30 wine "$host" >&- </dev/null || status=$?
+timeout 30 "$run" --no-display "$state" "$host" >&- </dev/null || status=$?
 if [ "$status" -ne 1 ]; then
   echo "FAIL: exit status $status with no standard output; expected 1"
   exit 1

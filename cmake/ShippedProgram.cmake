@@ -1,0 +1,31 @@
+# The shipped program of a Windows cross build, built by a build of its own.
+#
+# GoogleTest needs the posix thread model of MinGW-w64, whose static runtime
+# (winpthreads) imports functions that Windows XP lacks; the win32 thread
+# model does not, but GoogleTest cannot be built with it. So this build (the
+# core, the tests) uses the posix compilers, and the program that ships is
+# built from the same sources in <build>/shipped with the toolchain file
+# WM_SHIP_TOOLCHAIN. Its exe, and the benchmark's empty program built the
+# same way, are copied to the top of this build folder; the end-to-end tests
+# run that very exe. The target is called Wendelmarquistone, as the program's
+# is in a build without WM_SHIP_TOOLCHAIN.
+include(ExternalProject)
+
+set(WM_SHIPPED_DIR ${CMAKE_BINARY_DIR}/shipped)
+set(WM_EMPTY_PROGRAM_FILE ${CMAKE_BINARY_DIR}/empty_program.exe)
+
+ExternalProject_Add(Wendelmarquistone
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}
+  BINARY_DIR ${WM_SHIPPED_DIR}
+  CMAKE_GENERATOR ${CMAKE_GENERATOR}
+  CMAKE_CACHE_ARGS
+    -DCMAKE_TOOLCHAIN_FILE:FILEPATH=${WM_SHIP_TOOLCHAIN}
+    -DCMAKE_BUILD_TYPE:STRING=${CMAKE_BUILD_TYPE}
+    -DWM_BUILD_TESTS:BOOL=OFF
+    -DWM_WERROR:BOOL=${WM_WERROR}
+  BUILD_COMMAND ${CMAKE_COMMAND} --build ${WM_SHIPPED_DIR} --target Wendelmarquistone empty_program
+  INSTALL_COMMAND ${CMAKE_COMMAND} -E copy_if_different ${WM_SHIPPED_DIR}/Wendelmarquistone.exe
+                  ${WM_SHIPPED_DIR}/empty_program.exe ${CMAKE_BINARY_DIR}
+  BUILD_ALWAYS ON
+  BUILD_BYPRODUCTS ${WM_PROGRAM_FILE} ${WM_EMPTY_PROGRAM_FILE}
+  USES_TERMINAL_BUILD ON)
