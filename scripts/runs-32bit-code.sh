@@ -23,5 +23,6 @@ output=$("$probe" 2>&1)
 if [ "$output" = "32-bit ok" ]; then
   exit 0
 fi
-echo "this machine's kernel does not run 32-bit programs (${output:-no output})"
+detail=${output##*: }
+echo "this machine's kernel does not run 32-bit programs (${detail:-it printed nothing})"
 exit 1

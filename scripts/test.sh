@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, then configures, builds and tests all three
-# builds: native, native with AddressSanitizer/UBSan, and the Windows cross
-# build with its tests under Wine. Warnings are errors here.
-#   scripts/test.sh [preset...]     (default: native native-asan windows)
+# Installs what is missing, then configures, builds and tests every build:
+# native, native with AddressSanitizer/UBSan, and the two Windows cross
+# builds (32-bit, the exe that ships, and 64-bit) with their tests under Wine.
+# Warnings are errors here.
+#   scripts/test.sh [preset...]     (default: native native-asan windows-x86 windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,12 +11,13 @@ scripts/install-deps.sh
 
 presets=("$@")
 if [ ${#presets[@]} -eq 0 ]; then
-  presets=(native native-asan windows)
+  presets=(native native-asan windows-x86 windows)
 fi
 
 echo "== clang-format"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
+notes=()
 for preset in "${presets[@]}"; do
   echo "== $preset: configure"
   cmake --preset "$preset" -DWM_WERROR=ON >/dev/null
@@ -23,5 +25,12 @@ for preset in "${presets[@]}"; do
   cmake --build --preset "$preset"
   echo "== $preset: test"
   ctest --preset "$preset"
+  # Whether Wine ran this build's programs, or why its tests were skipped.
+  if [ -f "build/$preset/wine/probe" ]; then
+    notes+=("$preset: $(cat "build/$preset/wine/probe")")
+  fi
+done
+for note in "${notes[@]}"; do
+  echo "== $note"
 done
 echo "== all builds passed: ${presets[*]}"

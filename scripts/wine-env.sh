@@ -84,18 +84,18 @@ probe() {
     return
   fi
   if [ "$bits" = 32 ] && ! reason=$("$here/runs-32bit-code.sh"); then
-    echo "skip: $reason, so Wine cannot run this build's 32-bit programs" >"$state/probe"
+    verdict=skip
   elif [ "$bits" = 32 ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null |
     grep -q "install ok installed"; then
-    echo "fail: Wine's 32-bit part (wine32:i386) is not installed; scripts/install-deps.sh installs it" \
-      >"$state/probe"
+    verdict=fail
+    reason="Wine's 32-bit part (wine32:i386) is not installed; scripts/install-deps.sh installs it"
   else
-    echo "fail: the $bits-bit probe program did not run under Wine (it printed: ${output:-nothing})" \
-      >"$state/probe"
+    verdict=fail
+    reason="the $bits-bit probe program did not run under Wine (it printed: ${output:-nothing})"
   fi
+  echo "$verdict: Wine cannot run this build's $bits-bit programs here: $reason" >"$state/probe"
   # Whatever the reason, no test may pass without having run.
-  echo "the probe found that Wine cannot run this build's $bits-bit programs here: see the test wine_runs_this_builds_programs" \
-    >"$state/cannot-run"
+  echo "Wine cannot run this build's $bits-bit programs here: $reason" >"$state/cannot-run"
 }
 
 case "$action" in
