@@ -11,6 +11,10 @@
 wine_environment() {
   local state=$1
   export WINEPREFIX="$state/prefix"
+  # The same Windows locale whatever the caller's: US English, ANSI code page
+  # 1252, and file names in UTF-8 on the Linux side, so that a Windows name
+  # outside the code page (a folder named in Greek) can exist at all.
+  export LC_ALL=C.UTF-8
   export WINEDEBUG="${WM_WINEDEBUG:--all}"
   # One entry, no ";": CMake would split it. winedbg.exe=d matters: otherwise
   # a crash under a display opens a debugger window and waits forever.

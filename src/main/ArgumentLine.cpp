@@ -78,6 +78,23 @@ void ParseArguments(const std::vector<std::string>& arguments, std::string& Exch
   }
 }
 
+FirstWord ClassifyFirstWord(const std::string& ExchangeServer) {
+  const std::string word = UpperCase(Trim(ExchangeServer));
+  if (word.empty()) {
+    return FirstWord::None;
+  }
+  for (const char* help : {"/?", "-?", "/H", "-H", "/HELP", "-HELP", "--HELP"}) {
+    if (word == help) {
+      return FirstWord::HelpRequest;
+    }
+  }
+  // A host name starts with a letter or a digit, never with an option's sign.
+  if (word[0] == '/' || word[0] == '-') {
+    return FirstWord::UnknownOption;
+  }
+  return FirstWord::ServerName;
+}
+
 void ParseArguments(int argc, char** argv, std::string& ExchangeServer, std::string& UserName,
                     bool& RunOnce, bool& OnlyEmpty) {
   ParseArguments(ProgramArguments(argc, argv), ExchangeServer, UserName, RunOnce, OnlyEmpty);

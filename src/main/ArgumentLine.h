@@ -20,4 +20,14 @@ void ParseArguments(const std::vector<std::string>& arguments, std::string& Exch
 void ParseArguments(int argc, char** argv, std::string& ExchangeServer, std::string& UserName,
                     bool& RunOnce, bool& OnlyEmpty);
 
+// What the first word of the command line (ExchangeServer) asks for.
+enum class FirstWord {
+  ServerName,     // anything else: the Exchange server's name
+  None,           // empty once trimmed: show the usage
+  HelpRequest,    // /? -? /h -h /help -help --help, in any case: show the usage
+  UnknownOption,  // any other word starting with "/" or "-": not a host name
+};
+// Judged on the word trimmed; letters compared without regard to case.
+FirstWord ClassifyFirstWord(const std::string& ExchangeServer);
+
 }  // namespace wm

@@ -79,5 +79,46 @@ const ArgumentCase kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, ParseArgumentsTable, ::testing::ValuesIn(kCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
+// The first word decides between the usage, an error and a run: a help
+// request must never be taken for a server's name.
+TEST(ClassifyFirstWord, TellsHelpAndOptionsFromServerNames) {
+  struct Case {
+    const char* word;
+    FirstWord expected;
+  };
+  const Case cases[] = {
+      {"", FirstWord::None},
+      {" \t ", FirstWord::None},
+      {"/?", FirstWord::HelpRequest},
+      {"-?", FirstWord::HelpRequest},
+      {"/h", FirstWord::HelpRequest},
+      {"/H", FirstWord::HelpRequest},
+      {"-h", FirstWord::HelpRequest},
+      {"/help", FirstWord::HelpRequest},
+      {"/HeLp", FirstWord::HelpRequest},
+      {"-help", FirstWord::HelpRequest},
+      {"--help", FirstWord::HelpRequest},
+      {"--HELP", FirstWord::HelpRequest},
+      {" /? ", FirstWord::HelpRequest},
+      {"/x", FirstWord::UnknownOption},
+      {"-", FirstWord::UnknownOption},
+      {"/", FirstWord::UnknownOption},
+      {"--version", FirstWord::UnknownOption},
+      {"/??", FirstWord::UnknownOption},
+      {"-server1", FirstWord::UnknownOption},
+      {"/help/", FirstWord::UnknownOption},
+      {"server1", FirstWord::ServerName},
+      {"mail.corp.example", FirstWord::ServerName},
+      {"10.0.0.5", FirstWord::ServerName},
+      {"server-1", FirstWord::ServerName},
+      {"?", FirstWord::ServerName},
+      {"h", FirstWord::ServerName},
+      {"RUNONCE", FirstWord::ServerName},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ClassifyFirstWord(c.word), c.expected) << '"' << c.word << '"';
+  }
+}
+
 }  // namespace
 }  // namespace wm

@@ -5,6 +5,7 @@
 #include "main/ArgumentLine.h"
 #include "profile/ProfileDocument.h"
 #include "support/Console.h"
+#include "support/EventLog.h"
 #include "support/Files.h"
 #include "support/SpecialFolder.h"
 #include "support/Text.h"
@@ -54,6 +55,9 @@ int ReportFailure(const std::string& message) {
     std::fputs((line + "\n").c_str(), stderr);
     std::fflush(stderr);
   }
+  // Logon scripts run hidden: the system's log is where an administrator
+  // finds what went wrong.
+  LogError(line.c_str());
   return 1;
 }
 
@@ -71,15 +75,32 @@ int RunSequence(int argc, char** argv) {
     }
   }
 
-  if (Trim(ExchangeServer).empty()) {
-    Status shown = ShowUsage();
-    return shown ? 0 : ReportFailure(shown.message());
+  switch (ClassifyFirstWord(ExchangeServer)) {
+    case FirstWord::None:
+    case FirstWord::HelpRequest: {
+      Status shown = ShowUsage();
+      return shown ? 0 : ReportFailure(shown.message());
+    }
+    case FirstWord::UnknownOption:
+      return ReportFailure("Unknown option \"" + Printable(ExchangeServer) +
+                           "\": the Exchange server's name must come first (/? shows how to "
+                           "call the tool); no profile was written or registered.");
+    case FirstWord::ServerName:
+      break;
   }
 
-  const std::string folder = GetSpecialFolder("APPLICATION_DATA");
-  if (folder.empty()) {
-    return ReportFailure(
-        "Cannot find the user's application-data folder; no profile was written or registered.");
+  std::string folder;
+  switch (FindSpecialFolder("APPLICATION_DATA", folder)) {
+    case FolderStatus::Found:
+      break;
+    case FolderStatus::NotFound:
+      return ReportFailure(
+          "Cannot find the user's application-data folder; no profile was written or registered.");
+    case FolderStatus::NoAnsiPath:
+      return ReportFailure("The user's application-data folder \"" + folder +
+                           "\" has characters outside the ANSI code page in its path and no short "
+                           "(8.3) name that Outlook could be given instead; no profile was written "
+                           "or registered.");
   }
   const std::string PrfPath = folder + "outlook.prf";
 

@@ -6,14 +6,19 @@
 
 #include "main/RunSequence.h"
 #include "support/Console.h"
+#include "support/EventLog.h"
 
 int main(int argc, char** argv) {
   wm::PrepareConsole();
   try {
     return wm::RunSequence(argc, argv);
   } catch (const std::bad_alloc&) {
-    // Nothing may be allocated here: the line goes out as it stands.
-    (void)wm::WriteOutput("Error: Out of memory; the run was stopped.\r\n");
+    // Nothing may be allocated here: the line goes out as it stands, and its
+    // failure leaves nothing else to try.
+    static const char kLine[] = "Error: Out of memory; the run was stopped.";
+    (void)wm::WriteOutput(std::string_view(kLine, sizeof kLine - 1));
+    (void)wm::WriteOutput("\r\n");
+    wm::LogError(kLine);
     return 1;
   } catch (const std::exception& failure) {
     return wm::ReportFailure(std::string("Unexpected failure: ") + failure.what());

@@ -33,4 +33,21 @@ namespace wm {
 // user.
 std::string GetSpecialFolder(const std::string& name);
 
+enum class FolderStatus {
+  Found,
+  NotFound,    // the system cannot give the folder's path
+  NoAnsiPath,  // Windows: see below
+};
+
+// The same, saying why when there is no path. Every path in the program is
+// text in the ANSI code page, as is the path Outlook is given in the
+// registry. On Windows the folder is found with the wide-character API; a
+// path with characters that the ANSI code page cannot hold (a user folder
+// named in Greek on a Western system) is given as its short (8.3) form, which
+// the code page can hold and which names the same folder. Where there is no
+// such form either (short names turned off on the volume), the result is
+// NoAnsiPath and `path` is the folder's path with "?" for what the code page
+// cannot show, for messages only.
+FolderStatus FindSpecialFolder(const std::string& name, std::string& path);
+
 }  // namespace wm

@@ -123,9 +123,8 @@ std::string FirstDataDir() {
   return "/usr/local/share";
 }
 
-}  // namespace
-
-std::string GetSpecialFolder(const std::string& name) {
+// The folder of that name, or "" when it cannot be found.
+std::string FolderPath(const std::string& name) {
   if (name == "APPLICATION_DATA") {
     return AsFolder(ConfigHome());
   }
@@ -146,6 +145,14 @@ std::string GetSpecialFolder(const std::string& name) {
     return "/usr/";
   }
   return AsFolder(Desktop());
+}
+
+}  // namespace
+
+// Paths are bytes here: any folder that can be found can be named.
+FolderStatus FindSpecialFolder(const std::string& name, std::string& path) {
+  path = FolderPath(name);
+  return path.empty() ? FolderStatus::NotFound : FolderStatus::Found;
 }
 
 }  // namespace wm

@@ -34,4 +34,15 @@ bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
+std::string Printable(std::string_view text) {
+  std::string shown(text);
+  for (char& c : shown) {
+    unsigned char code = static_cast<unsigned char>(c);
+    if (code < 32 || code == 127) {
+      c = '?';
+    }
+  }
+  return shown;
+}
+
 }  // namespace wm

@@ -17,4 +17,8 @@ std::string UpperCase(std::string_view text);
 // True when the text holds a carriage return or a line feed.
 bool HasLineBreak(std::string_view text);
 
+// The text with every control character (codes 0 to 31 and 127) shown as
+// "?", so that a word from the command line can stand in a one-line message.
+std::string Printable(std::string_view text);
+
 }  // namespace wm

@@ -1,5 +1,7 @@
 #include "support/Text.h"
 
+#include <string>
+
 #include <gtest/gtest.h>
 
 namespace wm {
@@ -23,6 +25,12 @@ TEST(Text, HasLineBreak) {
   EXPECT_FALSE(HasLineBreak("server1"));
   EXPECT_TRUE(HasLineBreak("a\rb"));
   EXPECT_TRUE(HasLineBreak("a\n"));
+}
+
+TEST(Text, PrintableShowsControlCharactersAsQuestionMarks) {
+  EXPECT_EQ(Printable("/x"), "/x");
+  EXPECT_EQ(Printable(std::string("-a\r\nb\0c\x7f\td", 10)), "-a??b?c??d");
+  EXPECT_EQ(Printable("/\xe9t\xe9"), "/\xe9t\xe9") << "high bytes are text in the ANSI code page";
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 // configuration folders in a temporary folder: its output bytes, its exit
 // status, the profile file and the registry store on disk.
 #include <pwd.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <string>
@@ -236,6 +239,107 @@ TEST_F(EndToEnd, BrokenStandardOutputGivesStatusOne) {
     EXPECT_EQ(ReadFileBytes(PrfPath()), "earlier profile");
     ExpectNothingRegistered();
   }
+}
+
+TEST_F(EndToEnd, HelpRequestsShowTheUsageAndChangeNothing) {
+  const std::vector<std::vector<std::string>> runs = {
+      {"/?"}, {"-?"}, {"/H"}, {"-help"}, {"--HELP", "jsmith", "RUNONCE"}, {"'/help'"}};
+  for (const auto& arguments : runs) {
+    SCOPED_TRACE(arguments[0]);
+    ProcessResult run = Run(arguments);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, kBanner + ReadFileBytes(SourcePath("tests/ui/UsageText.expected")));
+    EXPECT_FALSE(fs::exists(PrfPath()));
+    ExpectNothingRegistered();
+  }
+}
+
+TEST_F(EndToEnd, AnOptionWhereTheServerBelongsIsRefused) {
+  for (const std::string word : {"/x", "-server1", "--version", "/??"}) {
+    SCOPED_TRACE(word);
+    ProcessResult run = Run({word, "jsmith"});
+    ExpectOneErrorLine(run, "\"" + word + "\"");
+    EXPECT_NE(run.output.find("/? shows how to call the tool"), std::string::npos);
+    EXPECT_FALSE(fs::exists(PrfPath()));
+    ExpectNothingRegistered();
+  }
+  // A control character in the word cannot break the error line.
+  ProcessResult run = Run({"-a\nb"});
+  ExpectOneErrorLine(run, "\"-a?b\"");
+}
+
+TEST_F(EndToEnd, OptionWordsLaterOnAreNames) {
+  ProcessResult run = Run({"server1", "-h", "/?"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.output, kBanner + kSuccessLine);
+  std::vector<std::string> lines = PrfLines();
+  ASSERT_EQ(lines.size(), 242u);
+  EXPECT_EQ(lines[42], "MailboxName=-h");
+  EXPECT_EQ(lines[43], "HomeServer=server1");
+}
+
+// Standard output that fails after the banner, on the line that reports
+// the outcome: a file whose size limit (RLIMIT_FSIZE, inherited by the
+// program) leaves room for the banner and not for the next line, while the
+// profile and the registry store, far smaller than the limit, are written.
+class FailingOutputAfterTheBanner {
+ public:
+  explicit FailingOutputAfterTheBanner(const fs::path& file) : file_(file) {
+    WriteFileBytes(file_, std::string(kLimit - kBanner.size() - 10, '.'));
+    savedHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // a failed write instead of a signal
+    EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &saved_), 0);
+    struct rlimit lowered = saved_;
+    lowered.rlim_cur = kLimit;
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
+  }
+  ~FailingOutputAfterTheBanner() {
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &saved_), 0);
+    std::signal(SIGXFSZ, savedHandler_);
+  }
+  ProcessOptions Options() const {
+    ProcessOptions options;
+    options.output = OutputMode::Append;
+    options.outputFile = file_.string();
+    return options;
+  }
+  // What reached the file after the filling: the banner and 10 bytes.
+  std::string Written() const { return ReadFileBytes(file_).substr(kLimit - kBanner.size() - 10); }
+
+ private:
+  static constexpr size_t kLimit = 65536;
+  fs::path file_;
+  struct rlimit saved_ {};
+  void (*savedHandler_)(int) = SIG_DFL;
+};
+
+TEST_F(EndToEnd, StandardOutputFailingOnTheSuccessLineGivesStatusOne) {
+  ProcessResult run;
+  std::string written;
+  {
+    FailingOutputAfterTheBanner output(temp_.path() / "stdout");
+    run = Run({"server1", "jsmith"}, output.Options());
+    written = output.Written();
+  }
+  EXPECT_EQ(run.exitCode, 1) << "the outcome could not be reported";
+  EXPECT_EQ(written, kBanner + kSuccessLine.substr(0, 10));
+  // The profile itself was written and registered before that.
+  EXPECT_EQ(PrfLines().size(), 242u);
+  ExpectRegisteredEverywhere();
+}
+
+TEST_F(EndToEnd, StandardOutputFailingOnTheAlreadyGeneratedLineGivesStatusOne) {
+  WriteFileBytes(PrfPath(), "earlier profile");
+  ProcessResult run;
+  std::string written;
+  {
+    FailingOutputAfterTheBanner output(temp_.path() / "stdout");
+    run = Run({"server1", "RUNONCE"}, output.Options());
+    written = output.Written();
+  }
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(written, kBanner + kAlreadyLine.substr(0, 10));
+  EXPECT_EQ(ReadFileBytes(PrfPath()), "earlier profile");
+  ExpectNothingRegistered();
 }
 
 }  // namespace

@@ -223,6 +223,39 @@ TEST_F(EndToEnd, NoServerShowsTheUsageWindowUntilItIsClosed) {
   }
 }
 
+// Windows users ask for help with /?: it must show the usage, not become the
+// name of an Exchange server in a profile that replaces the user's own.
+TEST_F(EndToEnd, HelpRequestsShowTheUsageWindowAndChangeNothing) {
+  for (const char* arguments : {"/?", "-H", "--help server1 RUNONCE"}) {
+    SCOPED_TRACE(arguments);
+    WindowProbe program("\"" + ProgramPath() + "\" " + arguments);
+    ASSERT_TRUE(program.started()) << program.error();
+    WindowHandle window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr) << "the usage window did not appear";
+    EXPECT_TRUE(program.PressOk(window));
+    ProcessResult run = program.Wait();
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, kBanner) << "the banner and nothing else";
+    EXPECT_FALSE(std::filesystem::exists(prfPath_));
+    ExpectNothingRegistered();
+  }
+}
+
+TEST_F(EndToEnd, AnOptionWhereTheServerBelongsIsRefused) {
+  WriteFileBytes(prfPath_, "earlier profile");
+  for (const char* word : {"/s", "-server1"}) {
+    SCOPED_TRACE(word);
+    ProcessResult run = Run(std::string(word) + " server1 jsmith");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, kBanner + "Error: Unknown option \"" + word +
+                              "\": the Exchange server's name must come first (/? shows how to "
+                              "call the tool); no profile was written or registered.\r\n");
+    EXPECT_EQ(ReadFileBytes(prfPath_), "earlier profile");
+    ExpectNothingRegistered();
+  }
+}
+
 TEST_F(EndToEnd, AFolderNamedOutlookPrfIsAFailure) {
   std::filesystem::create_directory(prfPath_);
   for (const char* arguments : {"server1 RUNONCE", "server1"}) {

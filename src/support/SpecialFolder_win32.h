@@ -1,0 +1,23 @@
+// Windows only: the two steps of the special folder lookup, open to the
+// tests.
+#pragma once
+
+#include <string>
+
+#include "support/SpecialFolder.h"
+
+namespace wm {
+
+// The path of the shell folder with that identifier (a CSIDL), from the
+// wide-character API, without a trailing backslash; false when the shell
+// cannot give the folder or cannot turn it into a path. The shell's item
+// list is released through the shell's allocator on every path.
+bool ShellFolderPath(int identifier, std::wstring& path);
+
+// The path as the ANSI code page holds it: the path itself when it converts
+// without loss, else its short (8.3) form when that exists and converts
+// without loss (Found); else NoAnsiPath, with `ansi` the path with "?" for
+// what the code page cannot hold.
+FolderStatus AnsiPath(const std::wstring& path, std::string& ansi);
+
+}  // namespace wm
