@@ -6,7 +6,13 @@
 #include <string>
 #include <unistd.h>
 
+#include <sys/wait.h>
+
 #include <gtest/gtest.h>
+
+#include "profile/ProfileDocument.h"
+#include "support/RecordingRegistry.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -31,6 +37,45 @@ TEST(CurrentLogonName, IsTheEffectiveUsersNameNotTheEnvironments) {
 
   EXPECT_FALSE(name.empty());
   EXPECT_EQ(name, expected);
+}
+
+// Run as a user the password database does not know, the lookup fails: the
+// logon name is empty, and so is the mailbox name of a profile written for a
+// blank user name. The lookup is made in a child process that takes such a
+// user id, which needs root.
+TEST(CurrentLogonName, IsEmptyForAUserUnknownToThePasswordDatabase) {
+  if (::geteuid() != 0) {
+    GTEST_SKIP() << "only root can run a process as a user id without an entry";
+  }
+  uid_t unknown = 54321;
+  while (::getpwuid(unknown) != nullptr) {
+    ++unknown;
+  }
+  wmtest::TempDir dir;
+  ASSERT_EQ(::chown(dir.path().c_str(), unknown, unknown), 0);
+  const std::string prf = (dir.path() / "outlook.prf").string();
+
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setgid(unknown) != 0 || ::setuid(unknown) != 0) {
+      ::_exit(10);
+    }
+    if (!wm::CurrentLogonName().empty()) {
+      ::_exit(11);
+    }
+    wmtest::RecordingRegistry registry;
+    ::_exit(wm::WriteProfile("server1", " ", prf, false, registry).ok() ? 0 : 12);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0) << "10: no such user id, 11: a name was found, 12: not written";
+  std::vector<std::string> lines = wmtest::SplitCrLf(wmtest::ReadFileBytes(prf));
+  ASSERT_EQ(lines.size(), 242u);
+  EXPECT_EQ(lines[42], "MailboxName=");
+  EXPECT_EQ(lines[48], "MailboxName=");
+  EXPECT_EQ(lines[43], "HomeServer=server1");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ enum class OutputMode {
   Capture,  // standard output is read through a pipe
   Closed,   // the child starts with no standard output at all
   File,     // standard output goes to ProcessOptions::outputFile
+  Append,   // standard output is appended to ProcessOptions::outputFile
 };
 
 struct ProcessOptions {

@@ -62,8 +62,10 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
       case OutputMode::Closed:
         close(STDOUT_FILENO);
         break;
-      case OutputMode::File: {
-        int fd = open(options.outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      case OutputMode::File:
+      case OutputMode::Append: {
+        int mode = options.output == OutputMode::Append ? O_APPEND : O_TRUNC;
+        int fd = open(options.outputFile.c_str(), O_WRONLY | O_CREAT | mode, 0644);
         if (fd < 0) {
           _exit(126);
         }

@@ -102,9 +102,11 @@ StartedProcess::StartedProcess(const std::string& commandLine, const ProcessOpti
     }
     SetHandleInformation(s.readEnd, HANDLE_FLAG_INHERIT, 0);
     childOutput = writeEnd;
-  } else if (options.output == OutputMode::File) {
-    childOutput = CreateFileA(options.outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  } else if (options.output == OutputMode::File || options.output == OutputMode::Append) {
+    const bool append = options.output == OutputMode::Append;
+    childOutput = CreateFileA(options.outputFile.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                              FILE_SHARE_READ, &inherit, append ? OPEN_ALWAYS : CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (childOutput == INVALID_HANDLE_VALUE) {
       s.error = "cannot create " + options.outputFile;
       return;
