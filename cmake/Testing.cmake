@@ -33,13 +33,16 @@ endif()
 set(WM_GTEST_LIBS GTest::gtest GTest::gtest_main)
 
 # wm_add_test(<name> SOURCES <files...> [LIBS <libs...>] [NEEDS_PROGRAM]
-#             [NEEDS_USAGE_HOST])
+#             [NEEDS_USAGE_HOST] [SHARED_STATE])
 # Builds one GoogleTest executable linked against the core and registers it
 # with a timeout. NEEDS_PROGRAM makes it depend on the program (whose exe is
 # WM_PROGRAM_PATH in the test's code), NEEDS_USAGE_HOST on the program that
-# only shows the usage window (WM_USAGE_HOST_PATH).
+# only shows the usage window (WM_USAGE_HOST_PATH). SHARED_STATE: under Wine,
+# the test changes the prefix's registry or the user's files, or shows
+# windows, so it runs alone (see wm_wine_test_properties).
 function(wm_add_test name)
-  cmake_parse_arguments(ARG "NEEDS_PROGRAM;NEEDS_USAGE_HOST" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "NEEDS_PROGRAM;NEEDS_USAGE_HOST;SHARED_STATE" "" "SOURCES;LIBS"
+                        ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE wmcore wmtestsupport ${ARG_LIBS} ${WM_GTEST_LIBS})
   if(ARG_NEEDS_PROGRAM)
@@ -52,19 +55,26 @@ function(wm_add_test name)
   endif()
   if(WM_WINE_TESTS)
     add_test(NAME ${name} COMMAND ${name})
-    wm_wine_test_properties(${name} ${WM_TEST_TIMEOUT})
+    if(ARG_SHARED_STATE)
+      wm_wine_test_properties(${name} ${WM_TEST_TIMEOUT} SHARED_STATE)
+    else()
+      wm_wine_test_properties(${name} ${WM_TEST_TIMEOUT})
+    endif()
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30
                          PROPERTIES TIMEOUT ${WM_TEST_TIMEOUT})
   endif()
 endfunction()
 
-# wm_wine_test_properties(<test> <timeout>)
-# A test that runs Windows programs under Wine: it needs the fixture, it
-# changes the prefix's registry and files (so no two run at once), and it is
-# skipped where the build's programs cannot run.
+# wm_wine_test_properties(<test> <timeout> [SHARED_STATE])
+# A test that runs Windows programs under Wine: it needs the fixture, and it
+# is skipped where the build's programs cannot run. SHARED_STATE: it changes
+# the prefix's registry or the user's files, or shows windows on the one
+# display, so no two such tests run at once; the others run beside them.
 function(wm_wine_test_properties test timeout)
   set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT ${timeout}
-                                          RESOURCE_LOCK wine_registry
                                           SKIP_RETURN_CODE ${WM_SKIP_STATUS})
+  if(ARGN STREQUAL "SHARED_STATE")
+    set_tests_properties(${test} PROPERTIES RESOURCE_LOCK wine_prefix_state)
+  endif()
 endfunction()

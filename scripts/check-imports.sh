@@ -7,6 +7,7 @@
 # versions and the size, and every offender.
 #   check-imports.sh OBJDUMP EXE EXPORTS_LIST
 set -euo pipefail
+export LC_ALL=C # one collation for sort and comm
 objdump=$1
 exe=$2
 exports=$3
@@ -31,25 +32,19 @@ fi
 
 # Function names are case-sensitive; DLL names are not (the list's are lower
 # case, as are the import table's after awk above).
-declare -A exported
-while read -r dll function; do
-  exported["$dll $function"]=1
-done < <(grep -v '^#' "$exports")
+missing=$(awk '$2 != "-"' <<<"$imports" | sort -u | comm -23 - <(grep -v '^#' "$exports" | sort -u))
 
 for dll in $(awk '{print $1}' <<<"$imports" | sort -u); do
-  functions=$(awk -v d="$dll" '$1 == d && $2 != "-" {print $2}' <<<"$imports" | sort)
-  count=$(grep -c . <<<"$functions" || true)
+  count=$(awk -v d="$dll" '$1 == d && $2 != "-"' <<<"$imports" | wc -l)
   if [[ "$dll" =~ $allowed ]]; then
     echo "import: $dll ($count functions)"
   else
     echo "FAIL: import: $dll is not a system DLL"
     status=1
   fi
-  for function in $functions; do
-    if [ -z "${exported["$dll $function"]:-}" ]; then
-      echo "FAIL:   $dll!$function is not exported by Windows XP's $dll"
-      status=1
-    fi
+  for function in $(awk -v d="$dll" '$1 == d {print $2}' <<<"$missing"); do
+    echo "FAIL:   $dll!$function is not exported by Windows XP's $dll"
+    status=1
   done
 done
 

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 output=${1:-$root/docs/usage-window.png}
 build=$root/build/windows
-host=$build/src/ui/usage_window_host.exe
+host=$build/tests/ui/usage_window_host.exe
 if [ ! -f "$host" ]; then
   echo "screenshot-usage: build the Windows preset first ($host is missing)" >&2
   exit 1
@@ -23,7 +23,7 @@ trap 'scripts/wine-env.sh stop "$state" >/dev/null 2>&1 || true' EXIT
 display=$(cat "$state/display")
 
 # Show the window; it stays until closed below (or at most 60 seconds).
-DISPLAY=$display timeout 60 scripts/wine-run.sh "$state" "$host" >/dev/null 2>&1 &
+timeout 60 scripts/wine-run.sh "$state" "$host" >/dev/null 2>&1 &
 shown=$!
 
 # Wait until the program's window is mapped (X knows it by the exe's name as

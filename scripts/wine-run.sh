@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in a build's private environment.
 #   wine-run.sh [--no-display] STATE_DIR PROGRAM [ARGS...]
+#   wine-run.sh --can-run STATE_DIR      status 0, or 77 as below, and nothing run
 # STATE_DIR holds the prefix and, while the test fixture runs, the number of
 # the headless X display (see wine-env.sh); --no-display runs the program as
 # on a machine without one. Used by ctest as the emulator. Where the fixture
@@ -8,10 +9,17 @@
 # status 77, which ctest reports as a skipped test.
 set -euo pipefail
 display=
-if [ "${1:-}" = "--no-display" ]; then
+check_only=no
+case "${1:-}" in
+--no-display)
   display=--no-display
   shift
-fi
+  ;;
+--can-run)
+  check_only=yes
+  shift
+  ;;
+esac
 state=$(cd "$1" && pwd)
 shift
 # shellcheck source=wine-common.sh
@@ -20,5 +28,8 @@ wine_environment "$state" $display
 if [ -s "$state/cannot-run" ]; then
   echo "SKIPPED: $(cat "$state/cannot-run")" >&2
   exit 77
+fi
+if [ "$check_only" = yes ]; then
+  exit 0
 fi
 exec wine "$@"

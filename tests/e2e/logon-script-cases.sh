@@ -19,7 +19,7 @@ exe=$2
 script=$3
 run="$here/../../scripts/wine-run.sh"
 unset WM_SERVER WM_EXE WM_LOG
-"$run" "$state" cmd /c exit 0 >/dev/null
+"$run" --can-run "$state"
 if [ $? -eq 77 ]; then
   exit 77 # this build's programs cannot run here; wine-run.sh said why
 fi

@@ -18,7 +18,7 @@ usage_text=$3
 version=$4
 run="$here/../../scripts/wine-run.sh"
 prefix="$state/prefix"
-"$run" "$state" cmd /c exit 0 >/dev/null
+"$run" --can-run "$state"
 if [ $? -eq 77 ]; then
   exit 77 # this build's programs cannot run here; wine-run.sh said why
 fi
