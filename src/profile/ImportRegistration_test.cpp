@@ -163,9 +163,8 @@ TEST_F(RegisterImportTest, StopsAtAVersionWhoseKeyCannotBeCreated) {
 TEST_F(RegisterImportTest, WriteProfileRegistersTheFileItWrote) {
   wm::Status status = wm::WriteProfile("server1", "jsmith", prf_, false, *registry_);
   ASSERT_TRUE(status.ok()) << status.message();
-  EXPECT_EQ(
-      wmtest::ReadFileBytes(prf_),
-      wmtest::ReadFileBytes(wmtest::SourcePath("src/profile/testdata/outlook-server1-jsmith.prf")));
+  EXPECT_EQ(wmtest::ReadFileBytes(prf_),
+            wmtest::ReadFileBytes(wmtest::SourcePath("tests/testdata/outlook-server1-jsmith.prf")));
   for (const char* version : kVersions) {
     std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}};
     EXPECT_EQ(probe_.Values(SetupKey(version)), expected) << version;

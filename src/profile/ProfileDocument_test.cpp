@@ -22,7 +22,7 @@ using wmtest::SplitCrLf;
 using wmtest::TempDir;
 using wmtest::WriteFileBytes;
 
-const char* const kGolden = "src/profile/testdata/outlook-server1-jsmith.prf";
+const char* const kGolden = "tests/testdata/outlook-server1-jsmith.prf";
 
 // The registry calls of a successful registration of the path.
 std::vector<std::string> RegisteredCalls(const std::string& path) {

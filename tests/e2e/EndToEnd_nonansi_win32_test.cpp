@@ -167,8 +167,7 @@ TEST_F(NonAnsiAppData, TheProfileLandsInTheFolderAndOutlookIsGivenItsShortPath) 
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.output, kBanner + kSuccessLine);
 
-  const std::string golden =
-      ReadFileBytes(SourcePath("src/profile/testdata/outlook-server1-jsmith.prf"));
+  const std::string golden = ReadFileBytes(SourcePath("tests/testdata/outlook-server1-jsmith.prf"));
   ASSERT_EQ(golden.size(), 7362u);
   EXPECT_EQ(ReadWide(PrfPath()), golden) << "the file's bytes, in the real folder";
 
