@@ -23,6 +23,8 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
 
   find_program(WM_WINE wine REQUIRED)
   set(WM_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
+  # A second environment, whose tests run beside those of the first.
+  set(WM_WINE_STATE_2 ${CMAKE_BINARY_DIR}/wine-second)
   set(WM_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${WM_WINE_STATE})
   set(CMAKE_CROSSCOMPILING_EMULATOR ${WM_WINE_RUN})
 else()
@@ -66,15 +68,39 @@ function(wm_add_test name)
   endif()
 endfunction()
 
-# wm_wine_test_properties(<test> <timeout> [SHARED_STATE])
-# A test that runs Windows programs under Wine: it needs the fixture, and it
-# is skipped where the build's programs cannot run. SHARED_STATE: it changes
-# the prefix's registry or the user's files, or shows windows on the one
-# display, so no two such tests run at once; the others run beside them.
+# wm_wine_test_properties(<test> <timeout> [SHARED_STATE] [ENVIRONMENT <fixture>])
+# A test that runs Windows programs under Wine: it needs its environment's
+# fixture (by default `wine`, the one in WM_WINE_STATE), and it is skipped
+# where the build's programs cannot run. SHARED_STATE: it changes the
+# prefix's registry or the user's files, or shows windows on the display, so
+# no two such tests of one environment run at once; the others, and those of
+# another environment, run beside them.
 function(wm_wine_test_properties test timeout)
-  set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT ${timeout}
-                                          SKIP_RETURN_CODE ${WM_SKIP_STATUS})
-  if(ARGN STREQUAL "SHARED_STATE")
-    set_tests_properties(${test} PROPERTIES RESOURCE_LOCK wine_prefix_state)
+  cmake_parse_arguments(ARG "SHARED_STATE" "ENVIRONMENT" "" ${ARGN})
+  if(NOT ARG_ENVIRONMENT)
+    set(ARG_ENVIRONMENT wine)
   endif()
+  set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED ${ARG_ENVIRONMENT}
+                                          TIMEOUT ${timeout}
+                                          SKIP_RETURN_CODE ${WM_SKIP_STATUS})
+  if(ARG_SHARED_STATE)
+    set_tests_properties(${test} PROPERTIES RESOURCE_LOCK ${ARG_ENVIRONMENT}_prefix_state)
+  endif()
+endfunction()
+
+# wm_wine_environment(<fixture> <state-dir>)
+# A Wine environment (prefix, headless X, persistent wineserver; see
+# scripts/wine-env.sh) as a ctest fixture: <fixture>_environment_start and
+# _stop. The start runs the probe program, so that the tests of a build whose
+# programs cannot run here are skipped, not passed.
+function(wm_wine_environment fixture state)
+  add_test(NAME ${fixture}_environment_start
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-env.sh start ${state}
+                   $<TARGET_FILE:wine_probe>)
+  set_tests_properties(${fixture}_environment_start PROPERTIES FIXTURES_SETUP ${fixture}
+                                                               TIMEOUT 180)
+  add_test(NAME ${fixture}_environment_stop
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-env.sh stop ${state})
+  set_tests_properties(${fixture}_environment_stop PROPERTIES FIXTURES_CLEANUP ${fixture}
+                                                              TIMEOUT 60)
 endfunction()

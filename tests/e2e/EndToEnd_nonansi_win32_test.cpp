@@ -2,8 +2,9 @@
 // that the ANSI code page cannot hold: a user folder named in Greek on a
 // Western (code page 1252) system. The profile must land in that folder, and
 // Outlook must be given a path to it that the ANSI code page can hold (the
-// folder's short name). Runs in a Wine prefix of its own, since it points the
-// user's AppData shell folder elsewhere for the time of each test.
+// folder's short name). It points the user's AppData shell folder elsewhere
+// for the time of each test, so it runs in the second Wine environment, with
+// nothing else running in that prefix meanwhile.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -65,9 +66,7 @@ std::wstring ShellAppData() {
 }
 
 // A file's bytes, opened through the wide or the ANSI API.
-std::string ReadWide(const std::wstring& path) {
-  HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+std::string ReadAll(HANDLE file) {
   std::string bytes;
   if (file != INVALID_HANDLE_VALUE) {
     char buffer[4096];
@@ -80,19 +79,14 @@ std::string ReadWide(const std::wstring& path) {
   return bytes;
 }
 
+std::string ReadWide(const std::wstring& path) {
+  return ReadAll(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
 std::string ReadAnsi(const std::string& path) {
-  HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  std::string bytes;
-  if (file != INVALID_HANDLE_VALUE) {
-    char buffer[4096];
-    DWORD n = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0) {
-      bytes.append(buffer, n);
-    }
-    CloseHandle(file);
-  }
-  return bytes;
+  return ReadAll(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 std::string ImportPrf(const char* version) {
