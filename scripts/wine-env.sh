@@ -73,35 +73,40 @@ pe_bits() {
   if [ "$machine" = 8664 ]; then echo 64; else echo 32; fi
 }
 
+# Records that this build's programs cannot run here, and why; the verdict
+# (skip or fail) is the probe test's.
+cannot_run() { # verdict bits reason
+  echo "$1: Wine cannot run this build's $2-bit programs here: $3" >"$state/probe"
+  # Whatever the reason, no test may pass without having run.
+  echo "Wine cannot run this build's $2-bit programs here: $3" >"$state/cannot-run"
+}
+
 # Runs the probe program and records whether it ran.
 probe() {
-  local exe=$1 output bits reason
-  rm -f "$state/cannot-run" "$state/probe"
+  local exe=$1 output bits
   bits=$(pe_bits "$exe")
   output=$(timeout 30 wine "$exe" </dev/null 2>&1 | tr -d '\r') || true
   if [ "$output" = "Windows program ran: $bits-bit" ]; then
     echo "ok: Wine runs this build's $bits-bit programs" >"$state/probe"
-    return
-  fi
-  if [ "$bits" = 32 ] && ! reason=$("$here/runs-32bit-code.sh"); then
-    verdict=skip
   elif [ "$bits" = 32 ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null |
     grep -q "install ok installed"; then
-    verdict=fail
-    reason="Wine's 32-bit part (wine32:i386) is not installed; scripts/install-deps.sh installs it"
+    cannot_run fail 32 "Wine's 32-bit part (wine32:i386) is not installed; scripts/install-deps.sh installs it"
   else
-    verdict=fail
-    reason="the $bits-bit probe program did not run under Wine (it printed: ${output:-nothing})"
+    cannot_run fail "$bits" "the probe program did not run under Wine (it printed: ${output:-nothing})"
   fi
-  echo "$verdict: Wine cannot run this build's $bits-bit programs here: $reason" >"$state/probe"
-  # Whatever the reason, no test may pass without having run.
-  echo "Wine cannot run this build's $bits-bit programs here: $reason" >"$state/cannot-run"
 }
 
 case "$action" in
 start)
   wineserver -k 2>/dev/null || true
   stop_x
+  rm -f "$state/cannot-run" "$state/probe"
+  # 32-bit programs on a kernel that runs no 32-bit code: there is nothing to
+  # start an environment for, only the reason to record.
+  if [ $# -ge 3 ] && [ "$(pe_bits "$3")" = 32 ] && ! reason=$("$here/runs-32bit-code.sh"); then
+    cannot_run skip 32 "$reason"
+    exit 0
+  fi
   if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$state/prefix.ready" ]; then
     make_prefix
   fi
