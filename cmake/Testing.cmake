@@ -23,8 +23,10 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
 
   find_program(WM_WINE wine REQUIRED)
   set(WM_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
-  # A second environment, whose tests run beside those of the first.
-  set(WM_WINE_STATE_2 ${CMAKE_BINARY_DIR}/wine-second)
+  # A second environment, with no display, for the tests of what a program
+  # without one does (see scripts/wine-env.sh for why they cannot share the
+  # first); its tests run beside those of the first.
+  set(WM_WINE_STATE_NO_DISPLAY ${CMAKE_BINARY_DIR}/wine-no-display)
   set(WM_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${WM_WINE_STATE})
   set(CMAKE_CROSSCOMPILING_EMULATOR ${WM_WINE_RUN})
 else()
@@ -88,14 +90,15 @@ function(wm_wine_test_properties test timeout)
   endif()
 endfunction()
 
-# wm_wine_environment(<fixture> <state-dir>)
-# A Wine environment (prefix, headless X, persistent wineserver; see
-# scripts/wine-env.sh) as a ctest fixture: <fixture>_environment_start and
-# _stop. The start runs the probe program, so that the tests of a build whose
-# programs cannot run here are skipped, not passed.
+# wm_wine_environment(<fixture> <state-dir> [--no-display])
+# A Wine environment (prefix, headless X unless --no-display, persistent
+# wineserver; see scripts/wine-env.sh) as a ctest fixture:
+# <fixture>_environment_start and _stop. The start runs the probe program, so
+# that the tests of a build whose programs cannot run here are skipped, not
+# passed.
 function(wm_wine_environment fixture state)
   add_test(NAME ${fixture}_environment_start
-           COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-env.sh start ${state}
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-env.sh start ${ARGN} ${state}
                    $<TARGET_FILE:wine_probe>)
   set_tests_properties(${fixture}_environment_start PROPERTIES FIXTURES_SETUP ${fixture}
                                                                TIMEOUT 180)

@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
-# The environment the Windows tests run in, one per build folder:
-#   wine-env.sh start STATE_DIR [PROBE_EXE]
-#       prefix (made once), fonts, headless X, persistent wineserver; then runs
-#       the probe program, if given, and records whether this build's programs
-#       run here (STATE_DIR/cannot-run holds the reason when they do not, and
-#       wine-run.sh then skips every test)
+# An environment the Windows tests run in:
+#   wine-env.sh start [--no-display] STATE_DIR [PROBE_EXE]
+#       prefix (made once), fonts, headless X (unless --no-display),
+#       persistent wineserver; then runs the probe program, if given, and
+#       records whether this build's programs run here (STATE_DIR/cannot-run
+#       holds the reason when they do not, and wine-run.sh then skips every
+#       test)
+#       Every program of one environment must run with its display, or every
+#       one without: Wine starts the desktop process (explorer.exe /desktop)
+#       for the first program that needs it, with that program's display, and
+#       ends it a few seconds after the last; a program without a display that
+#       starts it leaves programs with windows unable to create any
+#       ("Invalid window handle") for as long as it lives (measured).
 #   wine-env.sh probe STATE_DIR
 #       the recorded result as a test: status 0 when the probe ran, 77
 #       (skipped) when this machine cannot run 32-bit code at all, 1 otherwise
@@ -14,7 +21,14 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 action=$1
-state=$(mkdir -p "$2" && cd "$2" && pwd)
+shift
+display=yes
+if [ "${1:-}" = "--no-display" ]; then
+  display=no
+  shift
+fi
+state=$(mkdir -p "$1" && cd "$1" && pwd)
+probe_exe=${2:-}
 # shellcheck source=wine-common.sh
 source "$here/wine-common.sh"
 wine_environment "$state" --no-display
@@ -85,7 +99,7 @@ cannot_run() { # verdict bits reason
 probe() {
   local exe=$1 output bits
   bits=$(pe_bits "$exe")
-  output=$(timeout 30 wine "$exe" </dev/null 2>&1 | tr -d '\r') || true
+  output=$(timeout 30 "$here/wine-run.sh" "$state" "$exe" </dev/null 2>&1 | tr -d '\r') || true
   if [ "$output" = "Windows program ran: $bits-bit" ]; then
     echo "ok: Wine runs this build's $bits-bit programs" >"$state/probe"
   elif [ "$bits" = 32 ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null |
@@ -103,14 +117,17 @@ start)
   rm -f "$state/cannot-run" "$state/probe"
   # 32-bit programs on a kernel that runs no 32-bit code: there is nothing to
   # start an environment for, only the reason to record.
-  if [ $# -ge 3 ] && [ "$(pe_bits "$3")" = 32 ] && ! reason=$("$here/runs-32bit-code.sh"); then
+  if [ -n "$probe_exe" ] && [ "$(pe_bits "$probe_exe")" = 32 ] &&
+    ! reason=$("$here/runs-32bit-code.sh"); then
     cannot_run skip 32 "$reason"
     exit 0
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$state/prefix.ready" ]; then
     make_prefix
   fi
-  start_x
+  if [ "$display" = yes ]; then
+    start_x
+  fi
   # A persistent wineserver saves each program about a second of start-up.
   # Its streams must not be ctest's pipes, or ctest waits for it.
   setsid wineserver -p >/dev/null 2>&1 </dev/null
@@ -118,10 +135,11 @@ start)
   # first program and live as long as the server, holding that program's
   # streams. Start them here, on /dev/null, or the first test's output pipe
   # never closes and ctest waits for it until the timeout.
-  DISPLAY=$(cat "$state/display") setsid wine rundll32.exe user32.dll,GetDesktopWindow \
+  # This starts the desktop process too, with the environment's display.
+  setsid "$here/wine-run.sh" "$state" rundll32.exe user32.dll,GetDesktopWindow \
     </dev/null >/dev/null 2>&1 || true
-  if [ $# -ge 3 ]; then
-    probe "$3"
+  if [ -n "$probe_exe" ]; then
+    probe "$probe_exe"
   fi
   ;;
 probe)
@@ -138,7 +156,8 @@ stop)
   stop_x
   ;;
 *)
-  echo "usage: wine-env.sh start STATE_DIR [PROBE_EXE] | probe STATE_DIR | stop STATE_DIR" >&2
+  echo "usage: wine-env.sh start [--no-display] STATE_DIR [PROBE_EXE] | probe STATE_DIR |" \
+    "stop STATE_DIR" >&2
   exit 2
   ;;
 esac

@@ -3,8 +3,8 @@
 // Western (code page 1252) system. The profile must land in that folder, and
 // Outlook must be given a path to it that the ANSI code page can hold (the
 // folder's short name). It points the user's AppData shell folder elsewhere
-// for the time of each test, so it runs in the second Wine environment, with
-// nothing else running in that prefix meanwhile.
+// for the time of each test, so nothing else runs in its prefix meanwhile
+// (the environment without a display).
 #include <windows.h>
 #include <shlobj.h>
 
