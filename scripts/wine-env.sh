@@ -40,10 +40,11 @@ stop_x() {
   rm -f "$state/xvfb.pid" "$state/display"
 }
 
+# Every Wine program here starts through wine-run.sh, as the tests' do.
 make_prefix() {
   rm -rf "$WINEPREFIX" "$state/prefix.ready"
   # 64-bit, which runs 32-bit programs too where Wine's 32-bit part is there.
-  WINEARCH=win64 wineboot -i >/dev/null 2>&1
+  WINEARCH=win64 "$here/wine-run.sh" "$state" wineboot -i >/dev/null 2>&1
   wineserver -w
   # Debian's Wine does not find its own fonts by itself.
   mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
@@ -52,9 +53,9 @@ make_prefix() {
   # and does not wait for a manager to map each window (Managed=N, which saves
   # about two seconds a window). No "Lucida Console" either: a fixed-pitch face
   # of the same kind stands in.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Lucida Console' /t REG_SZ \
+  "$here/wine-run.sh" "$state" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  "$here/wine-run.sh" "$state" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  "$here/wine-run.sh" "$state" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Lucida Console' /t REG_SZ \
     /d 'DejaVu Sans Mono' /f >/dev/null 2>&1
   wineserver -w
   touch "$state/prefix.ready"
