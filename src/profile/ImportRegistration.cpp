@@ -9,10 +9,16 @@ Status RegisterImport(Registry& registry, const std::string& PrfPath) {
   for (const char* version : kVersions) {
     Status result = registry.CreateKey(std::string("Software\\Microsoft\\Office\\") + version +
                                        "\\Outlook\\Setup");
+    // While either first-run marker stays, Outlook never imports the file:
+    // one that cannot be deleted is a failure (one that is not there is
+    // deleted already).
     if (result) {
-      // Either marker may well be missing; only their absence matters.
-      (void)registry.DeleteValue("FirstRun");
-      (void)registry.DeleteValue("First-Run");
+      result = registry.DeleteValue("FirstRun");
+    }
+    if (result) {
+      result = registry.DeleteValue("First-Run");
+    }
+    if (result) {
       result = registry.SetStringValue("ImportPRF", PrfPath);
     }
     registry.CloseKey();

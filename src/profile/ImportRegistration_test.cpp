@@ -52,40 +52,48 @@ TEST(RegisterImportCalls, FivePassesNewestFirst) {
   EXPECT_FALSE(registry.keyOpen);
 }
 
-TEST(RegisterImportCalls, FailedDeletionsAreIgnored) {
-  RecordingRegistry registry;
-  registry.failDeletions = true;
-  ASSERT_TRUE(wm::RegisterImport(registry, "p").ok());
-  EXPECT_EQ(registry.calls.size(), 25u);
-  EXPECT_EQ(registry.calls.back(), "close");
-}
-
-TEST(RegisterImportCalls, StopsWhenAKeyCannotBeCreated) {
-  RecordingRegistry registry;
-  registry.failOn = "create " + SetupKey("11.0");
-  wm::Status status = wm::RegisterImport(registry, "p");
-  ASSERT_FALSE(status.ok());
-  EXPECT_EQ(status.message(),
-            "Cannot register the profile for Outlook 11.0: creating key HKEY_CURRENT_USER\\" +
-                SetupKey("11.0") + " failed: told to fail");
-  std::vector<std::string> expected = PassCalls("12.0", "p");
-  expected.push_back("create " + SetupKey("11.0"));
-  expected.push_back("close");
-  EXPECT_EQ(registry.calls, expected);
-  EXPECT_FALSE(registry.keyOpen);
-}
-
-TEST(RegisterImportCalls, StopsWhenAValueCannotBeSetAndClosesTheKey) {
-  RecordingRegistry registry;
-  registry.failOn = "set ImportPRF=p";
-  wm::Status status = wm::RegisterImport(registry, "p");
-  ASSERT_FALSE(status.ok());
-  EXPECT_EQ(status.message(),
-            "Cannot register the profile for Outlook 12.0: setting value \"ImportPRF\" in "
-            "HKEY_CURRENT_USER\\" +
-                SetupKey("12.0") + " failed: told to fail");
-  EXPECT_EQ(registry.calls, PassCalls("12.0", "p"));
-  EXPECT_FALSE(registry.keyOpen);
+// Whatever fails (a key, either first-run marker, the value), the run stops
+// there, says which version and what, and leaves no key open; a marker that
+// stays would keep Outlook from ever importing the file.
+TEST(RegisterImportCalls, StopsAtTheFirstFailureAndClosesTheKey) {
+  struct Case {
+    std::string failOn;
+    const char* version;
+    size_t callsInPass;  // calls of that version's pass made before "close"
+    std::string failure;
+  };
+  const std::string key = "HKEY_CURRENT_USER\\";
+  const Case cases[] = {
+      {"create " + SetupKey("11.0"), "11.0", 1,
+       "creating key " + key + SetupKey("11.0") + " failed: told to fail"},
+      {"delete FirstRun", "12.0", 2,
+       "deleting value \"FirstRun\" in " + key + SetupKey("12.0") + " failed: told to fail"},
+      {"delete First-Run", "12.0", 3,
+       "deleting value \"First-Run\" in " + key + SetupKey("12.0") + " failed: told to fail"},
+      {"set ImportPRF=p", "12.0", 4,
+       "setting value \"ImportPRF\" in " + key + SetupKey("12.0") + " failed: told to fail"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.failOn);
+    RecordingRegistry registry;
+    registry.failOn = c.failOn;
+    wm::Status status = wm::RegisterImport(registry, "p");
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.message(), std::string("Cannot register the profile for Outlook ") +
+                                    c.version + ": " + c.failure);
+    std::vector<std::string> expected;
+    for (const char* version : kVersions) {
+      std::vector<std::string> pass = PassCalls(version, "p");
+      if (std::string(version) == c.version) {
+        expected.insert(expected.end(), pass.begin(), pass.begin() + c.callsInPass);
+        expected.push_back("close");
+        break;
+      }
+      expected.insert(expected.end(), pass.begin(), pass.end());
+    }
+    EXPECT_EQ(registry.calls, expected);
+    EXPECT_FALSE(registry.keyOpen);
+  }
 }
 
 // With the current user's real registry (on Linux: the store), read back

@@ -26,7 +26,8 @@ class Registry {
   // Opens the key (a path below HKEY_CURRENT_USER, parts separated by "\"),
   // creating it and any missing keys above it. Closes any key held before.
   virtual Status CreateKey(const std::string& keyPath) = 0;
-  // Deletes a value of the open key.
+  // Deletes a value of the open key; a value that is not there counts as
+  // deleted.
   virtual Status DeleteValue(const std::string& name) = 0;
   // Sets a value of the open key to a REG_SZ string: its characters and one
   // terminating NUL.

@@ -117,7 +117,7 @@ class RegistryStore final : public Registry {
     if (folder_.empty()) {
       return NoOpenKeyFailure("deleting", name);
     }
-    if (::unlink(ValueFile(name).c_str()) != 0) {
+    if (::unlink(ValueFile(name).c_str()) != 0 && errno != ENOENT) {
       return DeleteValueFailure(keyPath_, name,
                                 SystemErrorMessage(static_cast<unsigned long>(errno)));
     }

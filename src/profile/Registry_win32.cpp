@@ -35,7 +35,7 @@ class CurrentUserRegistry final : public Registry {
       return NoOpenKeyFailure("deleting", name);
     }
     LONG result = RegDeleteValueA(key_, name.c_str());
-    if (result != ERROR_SUCCESS) {
+    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
       return DeleteValueFailure(keyPath_, name,
                                 SystemErrorMessage(static_cast<unsigned long>(result)));
     }

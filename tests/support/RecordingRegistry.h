@@ -17,8 +17,6 @@ class RecordingRegistry final : public wm::Registry {
   std::vector<std::string> calls;
   // A call whose record equals this one fails.
   std::string failOn;
-  // Every deletion fails, as it does for a value that is not there.
-  bool failDeletions = false;
   // Whether a key is open now.
   bool keyOpen = false;
 
@@ -36,7 +34,7 @@ class RecordingRegistry final : public wm::Registry {
     if (!keyOpen) {
       return wm::NoOpenKeyFailure("deleting", name);
     }
-    if (told || failDeletions) {
+    if (told) {
       return wm::DeleteValueFailure(keyPath_, name, kReason);
     }
     return wm::Status::Ok();
