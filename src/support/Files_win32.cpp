@@ -12,6 +12,9 @@ namespace wm {
 
 namespace {
 
+// Tries of the final rename while the target is busy: together about 1.5 s.
+constexpr int kRenameAttempts = 12;
+
 // A file handle closed on every path.
 class FileHandle {
  public:
@@ -65,8 +68,10 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes, std:
   if (temporaryPath.empty()) {
     return failure(error);
   }
-  FileHandle file(handle);
+  // Declared in this order so that the handle is closed before the guard
+  // deletes the file: a file still open (without sharing) cannot be deleted.
   TemporaryFile temporary(temporaryPath);
+  FileHandle file(handle);
 
   while (!bytes.empty()) {
     DWORD chunk = bytes.size() > 65536 ? 65536 : static_cast<DWORD>(bytes.size());
@@ -86,12 +91,25 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes, std:
     return failure(GetLastError());
   }
   // rename() will not replace an existing file on Windows; MoveFileEx will.
-  if (!MoveFileExA(temporary.path().c_str(), path.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return failure(GetLastError());
+  // While another run (the same user logging on twice at once) replaces or
+  // reads the same file, the rename is refused for a moment: tried again,
+  // briefly. Any other failure is final at once.
+  DWORD pause = 10;
+  for (int attempt = 1;; ++attempt) {
+    if (MoveFileExA(temporary.path().c_str(), path.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      temporary.commit();
+      return Status::Ok();
+    }
+    const DWORD refusal = GetLastError();
+    const bool busy = refusal == ERROR_ACCESS_DENIED || refusal == ERROR_SHARING_VIOLATION ||
+                      refusal == ERROR_LOCK_VIOLATION;
+    if (!busy || attempt == kRenameAttempts) {
+      return failure(refusal);
+    }
+    Sleep(pause);
+    pause = pause * 2 > 200 ? 200 : pause * 2;
   }
-  temporary.commit();
-  return Status::Ok();
 }
 
 }  // namespace wm
