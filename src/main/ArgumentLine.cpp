@@ -2,6 +2,7 @@
 
 #include "main/CommandLine.h"
 #include "scan/SimpleParseUnit.h"
+#include "support/CodePage.h"
 #include "support/Text.h"
 
 namespace wm {
@@ -54,6 +55,36 @@ bool IsOption(const std::string& token, const char* word) {
   return UpperCase(Trim(token)) == word;
 }
 
+// Characters of UTF-8 text: every byte but the continuation bytes.
+size_t CharacterCount(std::string_view text) {
+  size_t count = 0;
+  for (char c : text) {
+    count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+  }
+  return count;
+}
+
+Result<std::string> NameInAnsi(const std::string& what, const std::string& given, size_t limit,
+                               const char* limitReason, const char* advice) {
+  const char* const kNothingDone = "; no profile was written or registered.";
+  const size_t length = CharacterCount(Trim(given));
+  if (length > limit) {
+    return Status::Failure("The " + what + " is " + std::to_string(length) +
+                           " characters long, more than the " + std::to_string(limit) + " " +
+                           limitReason + kNothingDone);
+  }
+  AnsiText ansi = AnsiFromGiven(given);
+  if (!ansi.exact) {
+    auto message = [&](const std::string& name) {
+      return "The " + what + " \"" + Printable(name) +
+             "\" has characters that the system's ANSI code page cannot hold; " + advice +
+             kNothingDone;
+    };
+    return Status::Failure(message(ansi.text), message(given));
+  }
+  return ansi.text;
+}
+
 }  // namespace
 
 void ParseArguments(const std::vector<std::string>& arguments, std::string& ExchangeServer,
@@ -93,6 +124,17 @@ FirstWord ClassifyFirstWord(const std::string& ExchangeServer) {
     return FirstWord::UnknownOption;
   }
   return FirstWord::ServerName;
+}
+
+Result<std::string> ServerNameInAnsi(const std::string& ExchangeServer) {
+  return NameInAnsi("server name", ExchangeServer, kServerNameLimit, "a DNS name can have",
+                    "give the server's DNS name or IP address");
+}
+
+Result<std::string> UserNameInAnsi(const std::string& UserName) {
+  return NameInAnsi("user name", UserName, kUserNameLimit, "a Windows account name can have",
+                    "give the mailbox name in characters of that code page, or leave it out to "
+                    "use the logon name");
 }
 
 void ParseArguments(int argc, char** argv, std::string& ExchangeServer, std::string& UserName,

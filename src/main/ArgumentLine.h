@@ -2,8 +2,11 @@
 // drive a run.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
+
+#include "support/Status.h"
 
 namespace wm {
 
@@ -29,5 +32,19 @@ enum class FirstWord {
 };
 // Judged on the word trimmed; letters compared without regard to case.
 FirstWord ClassifyFirstWord(const std::string& ExchangeServer);
+
+// The longest names taken, counted in characters once trimmed: a DNS name
+// has at most 255; a Windows account name at most 256.
+constexpr size_t kServerNameLimit = 255;
+constexpr size_t kUserNameLimit = 256;
+
+// The server name or the user name, as given, the way the profile and the
+// registry hold it: in the ANSI code page. Refused, with a message that says
+// what to do and that nothing was written, when it is longer than its limit
+// or when the code page cannot hold one of its characters exactly (Outlook
+// would be given another name). The message shows the name with "?" for
+// those characters; its given() form, for the system's log, has it as given.
+Result<std::string> ServerNameInAnsi(const std::string& ExchangeServer);
+Result<std::string> UserNameInAnsi(const std::string& UserName);
 
 }  // namespace wm

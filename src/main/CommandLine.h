@@ -20,9 +20,10 @@ std::vector<std::string> SplitCommandLine(std::string_view line);
 // `"" server1`).
 std::string_view SkipProgramName(std::string_view line);
 
-// The program's arguments without its own name and without empty ones. On
-// Windows they come from GetCommandLineA (argc and argv are not used, since
-// the C runtime splits by other rules); elsewhere from argv.
+// The program's arguments without its own name and without empty ones, as
+// given (see support/CodePage.h): on Windows split from the wide command line
+// in UTF-8 (argc and argv are not used, since the C runtime splits by other
+// rules); elsewhere argv.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 }  // namespace wm

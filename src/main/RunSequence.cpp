@@ -4,6 +4,7 @@
 
 #include "main/ArgumentLine.h"
 #include "profile/ProfileDocument.h"
+#include "support/CodePage.h"
 #include "support/Console.h"
 #include "support/EventLog.h"
 #include "support/Files.h"
@@ -49,7 +50,11 @@ const std::array<std::string, 7>& BannerLines() {
 }
 
 int ReportFailure(const std::string& message) {
-  const std::string line = "Error: " + message;
+  return ReportFailure(Status::Failure(message));
+}
+
+int ReportFailure(const Status& failure) {
+  const std::string line = "Error: " + failure.message();
   if (!WriteLine(line)) {
     // Standard output is gone: standard error is the last place left to say it.
     std::fputs((line + "\n").c_str(), stderr);
@@ -57,7 +62,9 @@ int ReportFailure(const std::string& message) {
   }
   // Logon scripts run hidden: the system's log is where an administrator
   // finds what went wrong.
-  LogError(line.c_str());
+  const std::string given =
+      "Error: " + (failure.given().empty() ? GivenFromAnsi(failure.message()) : failure.given());
+  LogError(given.c_str());
   return 1;
 }
 
@@ -81,37 +88,52 @@ int RunSequence(int argc, char** argv) {
       Status shown = ShowUsage();
       return shown ? 0 : ReportFailure(shown.message());
     }
-    case FirstWord::UnknownOption:
-      return ReportFailure("Unknown option \"" + Printable(ExchangeServer) +
-                           "\": the Exchange server's name must come first (/? shows how to "
-                           "call the tool); no profile was written or registered.");
+    case FirstWord::UnknownOption: {
+      auto message = [](const std::string& word) {
+        return "Unknown option \"" + Printable(word) +
+               "\": the Exchange server's name must come first (/? shows how to call the "
+               "tool); no profile was written or registered.";
+      };
+      return ReportFailure(
+          Status::Failure(message(AnsiFromGiven(ExchangeServer).text), message(ExchangeServer)));
+    }
     case FirstWord::ServerName:
       break;
   }
 
-  std::string folder;
-  switch (FindSpecialFolder("APPLICATION_DATA", folder)) {
+  // The names as Outlook will be given them, before anything is looked at
+  // or written: a name it cannot be given exactly is refused.
+  const Result<std::string> server = ServerNameInAnsi(ExchangeServer);
+  if (!server) {
+    return ReportFailure(server.status());
+  }
+  const Result<std::string> user = UserNameInAnsi(UserName);
+  if (!user) {
+    return ReportFailure(user.status());
+  }
+
+  const SpecialFolder folder = FindSpecialFolder("APPLICATION_DATA");
+  switch (folder.status) {
     case FolderStatus::Found:
       break;
     case FolderStatus::NotFound:
       return ReportFailure(
           "Cannot find the user's application-data folder; no profile was written or registered.");
     case FolderStatus::NoAnsiPath:
-      return ReportFailure("The user's application-data folder \"" + folder +
-                           "\" has characters outside the ANSI code page in its path and no short "
-                           "(8.3) name that Outlook could be given instead; no profile was written "
-                           "or registered.");
+      return ReportFailure("The user's application-data folder \"" + folder.path +
+                           "\" has characters outside the ANSI code page in its path and " +
+                           folder.reason + "; no profile was written or registered.");
   }
-  const std::string PrfPath = folder + "outlook.prf";
+  const std::string PrfPath = folder.path + "outlook.prf";
 
   if (RunOnce && FileExists(PrfPath)) {
     Status written = WriteLine(kAlreadyGenerated);
     return written ? 0 : ReportFailure(written.message());
   }
 
-  Status profile = WriteProfile(ExchangeServer, UserName, PrfPath, OnlyEmpty);
+  Status profile = WriteProfile(server.value(), user.value(), PrfPath, OnlyEmpty);
   if (!profile) {
-    return ReportFailure(profile.message());
+    return ReportFailure(profile);
   }
   Status written = WriteLine(kGenerated);
   return written ? 0 : ReportFailure(written.message());

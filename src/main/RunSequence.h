@@ -22,7 +22,10 @@ extern const char* const kGenerated;         // written and registered
 int RunSequence(int argc, char** argv);
 
 // Writes "Error: <message>" as one line to standard output (to standard
-// error as well when standard output itself fails) and gives exit status 1.
+// error as well when standard output itself fails), records the same line in
+// the system's log (with the message as given, where the failure has one)
+// and gives exit status 1.
+int ReportFailure(const Status& failure);
 int ReportFailure(const std::string& message);
 
 }  // namespace wm

@@ -4,6 +4,7 @@
 
 #include "profile/ImportRegistration.h"
 #include "profile/LogonName.h"
+#include "support/CodePage.h"
 #include "support/Files.h"
 #include "support/Text.h"
 
@@ -260,6 +261,28 @@ const char* const kTemplate[kLineCount] = {
     "",
 };
 
+const char* const kGiveTheMailbox =
+    "give the mailbox name on the command line (Wendelmarquistone <server> <mailbox>); no "
+    "profile was written or registered.";
+
+// The logon name as the profile holds it, in the ANSI code page.
+Result<std::string> LogonNameInAnsi() {
+  const std::string given = CurrentLogonName();
+  if (Trim(given).empty()) {
+    return Status::Failure(std::string("The logon name of the current user cannot be found; ") +
+                           kGiveTheMailbox);
+  }
+  AnsiText ansi = AnsiFromGiven(given);
+  if (!ansi.exact) {
+    auto message = [](const std::string& name) {
+      return "The logon name \"" + Printable(name) +
+             "\" has characters that the system's ANSI code page cannot hold; " + kGiveTheMailbox;
+    };
+    return Status::Failure(message(ansi.text), message(given));
+  }
+  return ansi.text;
+}
+
 }  // namespace
 
 std::vector<std::string> ProfileLines(const std::string& ExchangeServer,
@@ -300,7 +323,14 @@ Status WriteProfile(const std::string& ExchangeServer, const std::string& UserNa
 Status WriteProfile(const std::string& ExchangeServer, const std::string& UserName,
                     const std::string& PrfPath, bool OnlyEmpty, Registry& registry) {
   const bool useLogonName = Trim(UserName).empty();
-  const std::string mailbox = useLogonName ? CurrentLogonName() : UserName;
+  std::string mailbox = UserName;
+  if (useLogonName) {
+    Result<std::string> logonName = LogonNameInAnsi();
+    if (!logonName) {
+      return logonName.status();
+    }
+    mailbox = logonName.value();
+  }
   if (HasLineBreak(ExchangeServer)) {
     return Status::Failure("The server name contains a line break; nothing was written.");
   }

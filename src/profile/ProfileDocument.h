@@ -21,7 +21,10 @@ std::vector<std::string> ProfileLines(const std::string& ExchangeServer,
 // Writes the document to PrfPath and registers it for import (see
 // ImportRegistration.h).
 // - A UserName that is empty once trimmed is replaced by the logon name of
-//   the current user (CurrentLogonName(), "" if unknown).
+//   the current user (CurrentLogonName()) in the ANSI code page. A logon name
+//   that cannot be found, or that the code page cannot hold exactly, is
+//   refused with a message telling to give the mailbox name on the command
+//   line, and nothing is written or registered.
 // - A server or user name holding a line break (CR or LF) would split lines
 //   and inject settings: it is refused, and nothing is written or registered.
 // - Every line ends with CR LF. The file is replaced atomically: on a failure

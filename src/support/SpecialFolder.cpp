@@ -3,8 +3,8 @@
 namespace wm {
 
 std::string GetSpecialFolder(const std::string& name) {
-  std::string path;
-  return FindSpecialFolder(name, path) == FolderStatus::Found ? path : std::string();
+  SpecialFolder folder = FindSpecialFolder(name);
+  return folder.status == FolderStatus::Found ? folder.path : std::string();
 }
 
 }  // namespace wm

@@ -39,15 +39,26 @@ enum class FolderStatus {
   NoAnsiPath,  // Windows: see below
 };
 
+struct SpecialFolder {
+  FolderStatus status = FolderStatus::NotFound;
+  // Found: the path, as GetSpecialFolder gives it. NoAnsiPath: the folder's
+  // path with "?" for what the code page cannot show, for messages only.
+  std::string path;
+  // NoAnsiPath: why the short path cannot stand in, to follow "... has
+  // characters outside the ANSI code page in its path and": "no short (8.3)
+  // name ...", "a short (8.3) path ... that has such characters too", or
+  // "its short (8.3) path cannot be read: <the system's reason>".
+  std::string reason;
+};
+
 // The same, saying why when there is no path. Every path in the program is
 // text in the ANSI code page, as is the path Outlook is given in the
 // registry. On Windows the folder is found with the wide-character API; a
 // path with characters that the ANSI code page cannot hold (a user folder
 // named in Greek on a Western system) is given as its short (8.3) form, which
-// the code page can hold and which names the same folder. Where there is no
-// such form either (short names turned off on the volume), the result is
-// NoAnsiPath and `path` is the folder's path with "?" for what the code page
-// cannot show, for messages only.
-FolderStatus FindSpecialFolder(const std::string& name, std::string& path);
+// the code page can hold and which names the same folder. Where that form
+// cannot stand in (short names turned off on the volume, a short name with
+// such characters itself, or the lookup failing), the status is NoAnsiPath.
+SpecialFolder FindSpecialFolder(const std::string& name);
 
 }  // namespace wm

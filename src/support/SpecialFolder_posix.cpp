@@ -150,9 +150,11 @@ std::string FolderPath(const std::string& name) {
 }  // namespace
 
 // Paths are bytes here: any folder that can be found can be named.
-FolderStatus FindSpecialFolder(const std::string& name, std::string& path) {
-  path = FolderPath(name);
-  return path.empty() ? FolderStatus::NotFound : FolderStatus::Found;
+SpecialFolder FindSpecialFolder(const std::string& name) {
+  SpecialFolder folder;
+  folder.path = FolderPath(name);
+  folder.status = folder.path.empty() ? FolderStatus::NotFound : FolderStatus::Found;
+  return folder;
 }
 
 }  // namespace wm

@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "support/CodePage_win32.h"
+#include "support/SystemError.h"
+
 namespace wm {
 
 namespace {
@@ -65,44 +68,6 @@ std::string DirectoryResult(const char* buffer, UINT length) {
   return std::string(buffer) + "\\";
 }
 
-// The text in the ANSI code page, with the system's default character ("?")
-// for what the code page cannot hold, not a look-alike ("best fit": a Greek
-// beta would become a German sharp s). UTF-8 takes no such flag.
-std::string ToAnsi(const std::wstring& text) {
-  if (text.empty()) {
-    return std::string();
-  }
-  const DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-  const int length = static_cast<int>(text.size());
-  int size = WideCharToMultiByte(CP_ACP, flags, text.c_str(), length, nullptr, 0, nullptr, nullptr);
-  std::string ansi(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) {
-    WideCharToMultiByte(CP_ACP, flags, text.c_str(), length, &ansi[0], size, nullptr, nullptr);
-  }
-  return ansi;
-}
-
-std::wstring FromAnsi(const std::string& text) {
-  if (text.empty()) {
-    return std::wstring();
-  }
-  int size =
-      MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(size > 0 ? size : 0), L'\0');
-  if (size > 0) {
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &wide[0], size);
-  }
-  return wide;
-}
-
-// True when the text converts to the ANSI code page and back unchanged: no
-// character replaced by the default one, none by a look-alike ("best fit").
-// Holds for every code page, UTF-8 and the double-byte ones included.
-bool ToAnsiExactly(const std::wstring& text, std::string& ansi) {
-  ansi = ToAnsi(text);
-  return FromAnsi(ansi) == text;
-}
-
 }  // namespace
 
 bool ShellFolderPath(int identifier, std::wstring& path) {
@@ -119,42 +84,54 @@ bool ShellFolderPath(int identifier, std::wstring& path) {
   return true;
 }
 
-FolderStatus AnsiPath(const std::wstring& path, std::string& ansi) {
-  if (ToAnsiExactly(path, ansi)) {
-    return FolderStatus::Found;
+SpecialFolder AnsiPath(const std::wstring& path) {
+  SpecialFolder folder;
+  AnsiText ansi = AnsiFromWide(path);
+  folder.path = ansi.text;
+  if (ansi.exact) {
+    folder.status = FolderStatus::Found;
+    return folder;
   }
-  const std::string shown = ansi;
+  folder.status = FolderStatus::NoAnsiPath;
   DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
-  if (size > 0) {
-    std::wstring shortPath(size, L'\0');
-    DWORD length = GetShortPathNameW(path.c_str(), &shortPath[0], size);
-    if (length > 0 && length < size) {
-      shortPath.resize(length);
-      if (ToAnsiExactly(shortPath, ansi)) {
-        return FolderStatus::Found;
-      }
-    }
+  std::wstring shortPath(size, L'\0');
+  DWORD length = size > 0 ? GetShortPathNameW(path.c_str(), &shortPath[0], size) : 0;
+  if (length == 0 || length >= size) {
+    folder.reason = "its short (8.3) path cannot be read: " + SystemErrorMessage(GetLastError());
+    return folder;
   }
-  ansi = shown;
-  return FolderStatus::NoAnsiPath;
+  shortPath.resize(length);
+  AnsiText shortAnsi = AnsiFromWide(shortPath);
+  if (shortAnsi.exact) {
+    folder.status = FolderStatus::Found;
+    folder.path = shortAnsi.text;
+  } else if (shortPath == path) {
+    // The volume gives no short names (NTFS with 8.3 names turned off).
+    folder.reason = "no short (8.3) name that Outlook could be given instead";
+  } else {
+    // FAT short names, or NTFS allowed extended characters in them.
+    folder.reason = "a short (8.3) path, \"" + shortAnsi.text + "\", that has such characters too";
+  }
+  return folder;
 }
 
-FolderStatus FindSpecialFolder(const std::string& name, std::string& path) {
-  path.clear();
+SpecialFolder FindSpecialFolder(const std::string& name) {
+  SpecialFolder folder;
   char buffer[kPathBuffer] = {};
   if (name == "SYSTEM" || name == "WINDOWS") {
     UINT length = name == "SYSTEM" ? GetSystemDirectoryA(buffer, kPathBuffer)
                                    : GetWindowsDirectoryA(buffer, kPathBuffer);
-    path = DirectoryResult(buffer, length);
-    return path.empty() ? FolderStatus::NotFound : FolderStatus::Found;
+    folder.path = DirectoryResult(buffer, length);
+    folder.status = folder.path.empty() ? FolderStatus::NotFound : FolderStatus::Found;
+    return folder;
   }
   std::wstring wide;
   if (!ShellFolderPath(FolderIdentifier(name), wide)) {
-    return FolderStatus::NotFound;
+    return folder;
   }
-  FolderStatus status = AnsiPath(wide, path);
-  path += "\\";
-  return status;
+  folder = AnsiPath(wide);
+  folder.path += "\\";
+  return folder;
 }
 
 }  // namespace wm

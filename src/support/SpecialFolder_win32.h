@@ -16,8 +16,8 @@ bool ShellFolderPath(int identifier, std::wstring& path);
 
 // The path as the ANSI code page holds it: the path itself when it converts
 // without loss, else its short (8.3) form when that exists and converts
-// without loss (Found); else NoAnsiPath, with `ansi` the path with "?" for
-// what the code page cannot hold.
-FolderStatus AnsiPath(const std::wstring& path, std::string& ansi);
+// without loss (Found); else NoAnsiPath, with the path shown with "?" for
+// what the code page cannot hold, and the reason. No trailing backslash.
+SpecialFolder AnsiPath(const std::wstring& path);
 
 }  // namespace wm

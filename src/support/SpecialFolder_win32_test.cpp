@@ -158,8 +158,9 @@ class NonAnsiFolder : public ::testing::Test {
 };
 
 TEST_F(NonAnsiFolder, IsGivenAsItsShortPathWhichReachesTheSameFolder) {
-  std::string ansi;
-  ASSERT_EQ(AnsiPath(folder_, ansi), FolderStatus::Found);
+  wm::SpecialFolder found = AnsiPath(folder_);
+  ASSERT_EQ(found.status, FolderStatus::Found);
+  const std::string& ansi = found.path;
   EXPECT_EQ(ansi.find('?'), std::string::npos) << ansi;
   wchar_t shortPath[MAX_PATH] = {};
   ASSERT_GT(GetShortPathNameW(folder_.c_str(), shortPath, MAX_PATH), 0u);
@@ -173,23 +174,26 @@ TEST_F(NonAnsiFolder, IsGivenAsItsShortPathWhichReachesTheSameFolder) {
   EXPECT_NE(GetFileAttributesW((folder_ + L"\\made.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(NonAnsiFolder, WithoutAShortNameThereIsNoAnsiPath) {
-  // A folder that does not exist has no short name either.
+TEST_F(NonAnsiFolder, WhenTheShortPathCannotBeReadTheSystemSaysWhy) {
+  // A folder that does not exist has no short path to read.
   std::wstring missing = folder_ + L"\\\u03b1\u03b2\u03b3";
-  std::string shown;
-  EXPECT_EQ(AnsiPath(missing, shown), FolderStatus::NoAnsiPath);
-  EXPECT_EQ(shown, std::string(dir_.path().string()) + "\\??????\\???");
+  wm::SpecialFolder found = AnsiPath(missing);
+  EXPECT_EQ(found.status, FolderStatus::NoAnsiPath);
+  EXPECT_EQ(found.path, std::string(dir_.path().string()) + "\\??????\\???");
+  EXPECT_EQ(found.reason.rfind("its short (8.3) path cannot be read: ", 0), 0u) << found.reason;
+  EXPECT_NE(found.reason.find("(error 2)"), std::string::npos) << found.reason;
 }
 
 TEST(AnsiPath, APathTheCodePageHoldsIsKeptAsItIs) {
-  std::string ansi;
-  EXPECT_EQ(AnsiPath(L"C:\\windows", ansi), FolderStatus::Found);
-  EXPECT_EQ(ansi, "C:\\windows");
+  wm::SpecialFolder found = AnsiPath(L"C:\\windows");
+  EXPECT_EQ(found.status, FolderStatus::Found);
+  EXPECT_EQ(found.path, "C:\\windows");
   // A character of code page 1252 that is not ASCII stays itself, not a
   // short name.
   if (GetACP() == 1252) {
-    EXPECT_EQ(AnsiPath(L"C:\\users\\J\u00f6rg", ansi), FolderStatus::Found);
-    EXPECT_EQ(ansi, "C:\\users\\J\xf6rg");
+    found = AnsiPath(L"C:\\users\\J\u00f6rg");
+    EXPECT_EQ(found.status, FolderStatus::Found);
+    EXPECT_EQ(found.path, "C:\\users\\J\xf6rg");
   }
 }
 

@@ -13,10 +13,20 @@ class [[nodiscard]] Status {
  public:
   static Status Ok() { return Status(); }
   static Status Failure(std::string message) { return Status(std::move(message)); }
+  // A failure whose message names text the ANSI code page cannot hold: the
+  // message shows it with "?", and `given`, the same message in UTF-8 with
+  // the text as given, is what the system's log records.
+  static Status Failure(std::string message, std::string given) {
+    Status status(std::move(message));
+    status.given_ = std::move(given);
+    return status;
+  }
 
   bool ok() const { return !failed_; }
   explicit operator bool() const { return ok(); }
   const std::string& message() const { return message_; }
+  // The message as given (UTF-8), or "" when it is message() itself.
+  const std::string& given() const { return given_; }
 
  private:
   Status() = default;
@@ -24,6 +34,25 @@ class [[nodiscard]] Status {
 
   bool failed_ = false;
   std::string message_;
+  std::string given_;
+};
+
+// A value, or the failure that stands in its place.
+template <typename T>
+class [[nodiscard]] Result {
+ public:
+  Result(T value) : value_(std::move(value)) {}
+  Result(Status failure) : status_(std::move(failure)) {}
+
+  bool ok() const { return status_.ok(); }
+  explicit operator bool() const { return ok(); }
+  const Status& status() const { return status_; }
+  // Only when ok().
+  const T& value() const { return value_; }
+
+ private:
+  Status status_ = Status::Ok();
+  T value_{};
 };
 
 }  // namespace wm

@@ -1,6 +1,7 @@
 #include "ui/ExplanationFormUnit.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 #include <olectl.h>
 
@@ -10,6 +11,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "support/CodePage_win32.h"
 #include "support/SystemError.h"
 #include "ui/ExplanationForm_win32.h"
 #include "ui/resources/ResourceIds.h"
@@ -315,10 +317,13 @@ struct TExplanationForm::Impl {
       std::string text = element.kind == UsageKind::Button
                              ? std::string(element.text)  // keeps a mnemonic, if any
                              : DisplayText(element.text);
-      HWND child = CreateWindowExA(0, windowClass, text.c_str(), style, Scale(element.box.left),
-                                   Scale(element.box.top), Scale(element.box.width),
-                                   Scale(element.box.height), parent, reinterpret_cast<HMENU>(id),
-                                   instance, nullptr);
+      // The texts are stored in code page 1252; shown through the wide API,
+      // "\xAE" is "®" whatever the system's ANSI code page (on a Thai system
+      // that byte is a letter, on an East Asian one it starts a character).
+      HWND child = CreateWindowExW(
+          0, WideFromCodePage(CP_ACP, windowClass).c_str(), WideFromCodePage(1252, text).c_str(),
+          style, Scale(element.box.left), Scale(element.box.top), Scale(element.box.width),
+          Scale(element.box.height), parent, reinterpret_cast<HMENU>(id), instance, nullptr);
       if (child == nullptr) {
         return Status::Failure(std::string("Cannot create the usage window's ") + element.name +
                                ": " + SystemErrorMessage(GetLastError()));
@@ -345,6 +350,10 @@ Status TExplanationForm::Create() {
   if (!InteractiveDesktop()) {
     return Status::Failure("Cannot show the usage window: this session has no visible desktop");
   }
+  // Asked for by the manifest, Common Controls 6 draws the buttons; on XP
+  // its classes are registered only once this has been called.
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!Impl::RegisterClasses(instance)) {
     return Status::Failure("Cannot show the usage window: " + SystemErrorMessage(GetLastError()));

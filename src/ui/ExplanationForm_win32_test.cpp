@@ -188,9 +188,14 @@ TEST_F(UsageWindow, PlacesEveryElementInItsBoxWithItsTextAndFont) {
   LONG buttonStyle = GetWindowLongA(button, GWL_STYLE);
   EXPECT_EQ(buttonStyle & BS_TYPEMASK, BS_DEFPUSHBUTTON);
   EXPECT_EQ(buttonStyle & WS_TABSTOP, WS_TABSTOP);
-  // The texts with "&&" show one "&".
-  EXPECT_NE(WindowText(form_.Element("Label1")).find("XP, 2003 & 2007\xAE needs"),
-            std::string::npos);
+  // The texts with "&&" show one "&". They are wide-character text: "®" is
+  // itself on every code page, not a byte that each reads its own way.
+  HWND label = form_.Element("Label1");
+  EXPECT_NE(WindowText(label).find("XP, 2003 & 2007\xAE needs"), std::string::npos);
+  EXPECT_TRUE(IsWindowUnicode(label));
+  wchar_t wide[1024] = {};
+  GetWindowTextW(label, wide, 1024);
+  EXPECT_NE(std::wstring(wide).find(L"XP, 2003 & 2007\u00AE needs"), std::wstring::npos);
 }
 
 // The USERNAME and ONLY_EMPTY paragraphs stand on plain grey bands: no

@@ -109,6 +109,11 @@ TEST_F(EndToEnd, ArgumentsAsTheShellHandsThemOver) {
       {{"server1", "'John", "Smith'", "ONLY_EMPTY"}, "John Smith", "server1", false},
       {{"server1", "  "}, LogonName(), "server1", true},
       {{"two words"}, "words", "two", true},
+      // The longest names taken, counted once trimmed.
+      {{std::string(255, 's') + "\t", "\t" + std::string(256, 'u')},
+       "\t" + std::string(256, 'u'),
+       std::string(255, 's') + "\t",
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments.size() > 1 ? c.arguments[1] : c.arguments[0]);
@@ -189,6 +194,12 @@ TEST_F(EndToEnd, FailuresLeaveEverythingAsItWas) {
   const Case cases[] = {
       {"LineBreakInServer", {"server\n1", "jsmith"}, "server name"},
       {"LineBreakInUser", {"server1", "j\rsmith"}, "user name"},
+      {"ServerTooLong",
+       {std::string(256, 's'), "jsmith"},
+       "server name is 256 characters long, more than the 255"},
+      {"UserTooLong",
+       {"server1", std::string(257, 'u'), "RUNONCE"},
+       "user name is 257 characters long, more than the 256"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -222,15 +233,24 @@ TEST_F(EndToEnd, MissingOrUnwritableApplicationDataFolder) {
 }
 
 TEST_F(EndToEnd, RegistrationFailureIsReportedAfterTheNewestVersion) {
-  // A plain file where the 11.0 key's folder would go.
-  fs::create_directories(SetupKey("12.0").parent_path().parent_path().parent_path());
-  WriteFileBytes(SetupKey("11.0").parent_path().parent_path(), "not a key");
-  ProcessResult run = Run({"server1", "jsmith"});
-  ExpectOneErrorLine(run, "11.0");
-  EXPECT_EQ(StoredValue("12.0", "ImportPRF"),
-            "REG_SZ\n" + PrfPath().string() + std::string(1, '\0'));
-  for (const char* version : {"10.0", "9.0", "8.0"}) {
-    EXPECT_FALSE(fs::exists(SetupKey(version).parent_path().parent_path())) << version;
+  // In 11.0: a plain file where the key's folder would go; a first-run
+  // marker that cannot be deleted (a folder with something in it where its
+  // value file is), which would keep Outlook from importing the profile.
+  const fs::path blocked[] = {SetupKey("11.0").parent_path().parent_path(),
+                              SetupKey("11.0") / "@First-Run" / "x"};
+  for (const fs::path& blocker : blocked) {
+    SCOPED_TRACE(blocker);
+    fs::remove_all(StoreRoot());
+    fs::create_directories(SetupKey("12.0").parent_path().parent_path().parent_path());
+    fs::create_directories(blocker.parent_path());
+    WriteFileBytes(blocker, "in the way");
+    ProcessResult run = Run({"server1", "jsmith"});
+    ExpectOneErrorLine(run, "Cannot register the profile for Outlook 11.0: ");
+    EXPECT_EQ(StoredValue("12.0", "ImportPRF"),
+              "REG_SZ\n" + PrfPath().string() + std::string(1, '\0'));
+    for (const char* version : {"10.0", "9.0", "8.0"}) {
+      EXPECT_FALSE(fs::exists(SetupKey(version).parent_path().parent_path())) << version;
+    }
   }
 }
 

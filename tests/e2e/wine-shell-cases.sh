@@ -8,7 +8,14 @@
 #    the application-data folder cannot be found, which is an error;
 #  - the Application event log: Wine writes each Error event's text to
 #    standard error when WINEDEBUG lets err+eventlog through, so every failing
-#    run must show its error line there, and no other run anything.
+#    run must show its error line there, and no other run anything;
+#  - names outside the ANSI code page (1252 here): Wine makes the wide
+#    command line from the UTF-8 arguments, so a name the code page cannot
+#    hold is refused (never written as a look-alike), and one it can hold is
+#    written as the code page's bytes;
+#  - a write that fails in the middle of the file (a file-size limit, with
+#    SIGXFSZ ignored): the old profile stays, nothing is registered, no
+#    temporary file is left.
 #   wine-shell-cases.sh WINE_STATE_DIR EXE USAGE_TEXT_FILE VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -49,8 +56,8 @@ program() { # [--no-display] ARGS...: runs the exe; sets $status, $work/out, $wo
     shift
   fi
   status=0
-  timeout 30 "$run" "${display[@]}" "$state" "$exe" "$@" >"$work/out" 2>"$work/err" </dev/null ||
-    status=$?
+  LC_ALL=C.UTF-8 timeout 30 "$run" "${display[@]}" "$state" "$exe" "$@" >"$work/out" \
+    2>"$work/err" </dev/null || status=$?
 }
 expect() { # name expected_status expected_output_file
   if [ "$status" -eq "$2" ] && cmp -s "$3" "$work/out"; then
@@ -66,8 +73,10 @@ events() { # the texts of the Error events the run reported, one a line, as Wine
 }
 logged() { # name text: the run reported exactly this one Error event
   local shown
-  # Wine shows the text as a C string: backslashes and quotes escaped.
-  shown=$(printf '%s' "$2" | sed 's/\\/\\\\/g; s/"/\\"/g')
+  # Wine shows the text as a C string: backslashes and quotes escaped, and
+  # every character from code 127 on as a backslash and four hex digits.
+  shown=$(printf '%s' "$2" |
+    perl -CS -pe 's/\\/\\\\/g; s/"/\\"/g; s/([^\x00-\x7e])/sprintf("\\%04x", ord($1))/ge')
   if [ "$(events)" = "$shown" ]; then
     echo "ok: $1: the event log has the error"
     passed=$((passed + 1))
@@ -107,7 +116,7 @@ rm -rf "$unix_appdata/outlook.prf"
 # No display: banner, then the usage text, exit status 0; a help request the
 # same, whatever its case.
 cat "$work/banner" "$usage_text" >"$work/usage"
-for arguments in "" "/?" "--HELP" "-h jsmith RUNONCE"; do
+for arguments in "" "/?" "--HELP" "-h jsmith RUNONCE" "/? Δοκιμή"; do
   # shellcheck disable=SC2086 # the words are meant to be split
   program --no-display $arguments
   expect "no display, arguments \"$arguments\": the usage text" 0 "$work/usage"
@@ -150,6 +159,73 @@ expect "a successful run" 0 "$work/expected"
 logged_nothing "a successful run"
 rm -f "$unix_appdata/outlook.prf"
 "$run" "$state" reg delete 'HKCU\Software\Microsoft\Office' /f >/dev/null 2>&1
+
+# Names the code page cannot hold are refused before anything is written,
+# also when RUNONCE would find the profile there: the line shows them with
+# "?" (and "ó", which 1252 has, as its byte), the event log as they are.
+for case in "user name|?\xf3d?|mail01 Łódź|Łódź" \
+  "server name|??????|Δοκιμή jsmith|Δοκιμή" "user name|??????|mail01 Δοκιμή RUNONCE|Δοκιμή"; do
+  IFS='|' read -r what shown arguments given <<<"$case"
+  case $what in
+  server*) advice="give the server's DNS name or IP address" ;;
+  *) advice="give the mailbox name in characters of that code page, or leave it out to use the logon name" ;;
+  esac
+  message="The $what \"%s\" has characters that the system's ANSI code page cannot hold; $advice; no profile was written or registered."
+  printf 'earlier profile' >"$unix_appdata/outlook.prf"
+  # shellcheck disable=SC2086 # the words are meant to be split
+  program $arguments
+  # shellcheck disable=SC2059 # the message is the format
+  error_output "$(printf "Error: $message" "$(printf "$shown")")" >"$work/expected"
+  expect "\"$arguments\": refused" 1 "$work/expected"
+  # shellcheck disable=SC2059
+  logged "\"$arguments\"" "$(printf "Error: $message" "$given")"
+  registry_untouched "\"$arguments\""
+  if [ "$(cat "$unix_appdata/outlook.prf")" != "earlier profile" ]; then
+    fail "\"$arguments\": the profile was changed"
+  fi
+done
+
+# Names the code page holds are written as its bytes.
+for case in "mäil01 Jürgen|m\xe4il01|J\xfcrgen" "mail01 x€y‰z|mail01|x\x80y\x89z"; do
+  IFS='|' read -r arguments server mailbox <<<"$case"
+  # shellcheck disable=SC2086
+  program $arguments
+  printf "HomeServer=$server\r\nMailboxName=$mailbox\r\n" >"$work/expected-names"
+  grep -a -e '^MailboxName=' -e '^HomeServer=' "$unix_appdata/outlook.prf" | grep -a -v =PT_ |
+    LC_ALL=C sort -u >"$work/names"
+  if [ "$status" -eq 0 ] && cmp -s "$work/names" "$work/expected-names"; then
+    echo "ok: \"$arguments\": written in code page 1252"
+    passed=$((passed + 1))
+  else
+    fail "\"$arguments\": exit status $status; the names written:"
+    od -c "$work/names"
+  fi
+done
+"$run" "$state" reg delete 'HKCU\Software\Microsoft\Office' /f >/dev/null 2>&1
+
+# A write that fails in the middle of the 7 KiB file (WriteFile fails past
+# 4 KiB): an error, the earlier profile as it was, no temporary file left.
+printf 'earlier profile' >"$unix_appdata/outlook.prf"
+(
+  trap '' XFSZ
+  ulimit -f 4
+  program server1 jsmith
+  echo "$status" >"$work/status"
+)
+status=$(cat "$work/status")
+message=$(tr -d '\r' <"$work/out" | tail -n 1)
+case "$message" in
+"Error: Cannot write the profile file \"$appdata\\outlook.prf\": "*) ;;
+*) fail "a write failing in the middle: unexpected line: $message" ;;
+esac
+error_output "$message" >"$work/expected"
+expect "a write failing in the middle: an error" 1 "$work/expected"
+registry_untouched "a write failing in the middle"
+left=$(cd "$unix_appdata" && ls -A | grep -v -x -e Microsoft -e outlook.prf)
+if [ "$(cat "$unix_appdata/outlook.prf")" != "earlier profile" ] || [ -n "$left" ]; then
+  fail "a write failing in the middle: the profile changed, or left behind: $left"
+fi
+rm -f "$unix_appdata/outlook.prf"
 
 # A user without a profile folder.
 nobody="nobody-without-a-profile"
