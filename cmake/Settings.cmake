@@ -48,3 +48,40 @@ function(wm_shrink_mingw_program target)
   target_link_options(${target} PRIVATE
     "LINKER:--defsym,${underscore}_ZN9__gnu_cxx27__verbose_terminate_handlerEv=${underscore}abort")
 endfunction()
+
+# wm_reproducible_mingw_program(<target>)
+# The same sources give the same exe, byte for byte, in any build folder, on
+# any machine, at any time. The one thing ld would otherwise take from the
+# build is the clock: the PE header's link time stamp (and the checksum over
+# it). Here it is the time cmake/SourceDateEpoch.cmake chooses
+# ($SOURCE_DATE_EPOCH, else the commit's date), written to
+# <build>/source-date-epoch at every build and read by the link through a
+# launcher that sets SOURCE_DATE_EPOCH, which ld uses for the time stamp; the
+# exe is relinked when that time changes. Paths of the source and build
+# folders are mapped away where the compiler would write them (__FILE__,
+# debug information), though a stripped release build holds none today.
+function(wm_reproducible_mingw_program target)
+  set(epoch_file ${CMAKE_BINARY_DIR}/source-date-epoch)
+  set(script ${CMAKE_SOURCE_DIR}/cmake/SourceDateEpoch.cmake)
+  if(NOT TARGET wm_source_date_epoch)
+    add_custom_target(wm_source_date_epoch
+      COMMAND ${CMAKE_COMMAND} -DWM_EPOCH_FILE=${epoch_file}
+              -DWM_EPOCH_SOURCE_DIR=${CMAKE_SOURCE_DIR} -P ${script}
+      BYPRODUCTS ${epoch_file}
+      COMMENT "The build's date: SOURCE_DATE_EPOCH or the commit's"
+      VERBATIM)
+  endif()
+  add_dependencies(${target} wm_source_date_epoch)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${epoch_file})
+  set_property(TARGET ${target} PROPERTY CXX_LINKER_LAUNCHER
+               ${CMAKE_COMMAND} -DWM_EPOCH_FILE=${epoch_file} -P ${script} --)
+  target_link_options(${target} PRIVATE LINKER:--insert-timestamp)
+endfunction()
+
+if(MINGW)
+  # See wm_reproducible_mingw_program. The build folder may lie inside the
+  # source folder; of two maps that match, the compiler takes the later one.
+  target_compile_options(wm_settings INTERFACE
+    $<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=>
+    $<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}/=>)
+endif()

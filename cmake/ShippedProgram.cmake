@@ -8,7 +8,9 @@
 # WM_SHIP_TOOLCHAIN. Its exe, and the benchmark's empty program built the
 # same way, are copied to the top of this build folder; the end-to-end tests
 # run that very exe. The target is called Wendelmarquistone, as the program's
-# is in a build without WM_SHIP_TOOLCHAIN.
+# is in a build without WM_SHIP_TOOLCHAIN. The time the exe is dated with
+# (source-date-epoch, see wm_reproducible_mingw_program) comes along, for the
+# package's entry times.
 include(ExternalProject)
 
 set(WM_SHIPPED_DIR ${CMAKE_BINARY_DIR}/shipped)
@@ -25,7 +27,8 @@ ExternalProject_Add(Wendelmarquistone
     -DWM_WERROR:BOOL=${WM_WERROR}
   BUILD_COMMAND ${CMAKE_COMMAND} --build ${WM_SHIPPED_DIR} --target Wendelmarquistone empty_program
   INSTALL_COMMAND ${CMAKE_COMMAND} -E copy_if_different ${WM_SHIPPED_DIR}/Wendelmarquistone.exe
-                  ${WM_SHIPPED_DIR}/empty_program.exe ${CMAKE_BINARY_DIR}
+                  ${WM_SHIPPED_DIR}/empty_program.exe ${WM_SHIPPED_DIR}/source-date-epoch
+                  ${CMAKE_BINARY_DIR}
   BUILD_ALWAYS ON
   BUILD_BYPRODUCTS ${WM_PROGRAM_FILE} ${WM_EMPTY_PROGRAM_FILE}
   USES_TERMINAL_BUILD ON)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, whatever the build, the tests and the
-# benchmark need. Idempotent and non-interactive: only missing packages are
-# installed, so a second run costs a few dpkg queries.
+# Installs, from Debian's packages, whatever the build, the tests, the
+# benchmark and the package (signed with osslsigncode) need. Idempotent and
+# non-interactive: only missing packages are installed, so a second run costs
+# a few dpkg queries.
 #
 # Wine's 32-bit part (wine32:i386, beside wine64) runs the 32-bit exe and its
 # tests. It is installed only where this machine's kernel runs 32-bit code:
@@ -20,6 +21,7 @@ packages=(
   wine wine64 fonts-wine fonts-dejavu-core
   xvfb xauth x11-utils imagemagick
   zip unzip hyperfine time
+  osslsigncode openssl
 )
 
 installed() {
