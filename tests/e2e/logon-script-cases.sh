@@ -125,6 +125,7 @@ logon() { # FOLDER [NAME]: runs FOLDER\logon.cmd (a Windows path); sets $status
   fi
 }
 ends_with_0() { [ "$status" -eq 0 ]; }
+# shellcheck disable=SC2016 # the $ in the bracket is a character to escape
 ere() { printf '%s' "$1" | sed 's/[][\\.*^$(){}+?|]/\\&/g'; } # TEXT as a pattern for grep -E
 entries() { # LOG PATTERN: the log's entry lines ending in ": PATTERN"
   [ -f "$1" ] || return 1
