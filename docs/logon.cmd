@@ -23,11 +23,11 @@ if exist "%WM_OUT%" del "%WM_OUT%" >nul 2>&1
 rem The server name as the tool will read it. The tool takes a name of only
 rem spaces, tabs and single quotes for none and shows its usage window, which
 rem would hold the logon until someone clicks; it reads a word after a space
-rem or tab as the user name; and from a quote it reads up to the next quote.
+rem as the user name; and from a leading quote it reads up to the next quote.
 rem So the spaces and tabs around the name are dropped here, and a name that
-rem is blank, has a space, a tab or a quote inside, or starts with / or - (a
-rem switch) is refused. Values are read inside "..." only, where & ( ) ^ and
-rem the like are plain text, so a " is checked for first.
+rem is blank, has a space, a tab (no server name has one) or a quote inside,
+rem or starts with / or - (a switch) is refused. Values are read inside "..."
+rem only, where & ( ) ^ and the like are plain text, so a " is checked first.
 rem The blank in "	" and in :	= on the lines below is a tab character.
 if not defined WM_SERVER goto no_server
 set "WM_NAME=%WM_SERVER:"=%"
@@ -66,7 +66,7 @@ goto record
 set "WM_RESULT=not run: no Exchange server set - WM_SERVER holds only spaces, tabs or quotes"
 goto record
 :split_server
-set "WM_RESULT=not run: the server name %WM_NAME% has a space or tab in it, so the tool would take the rest for a user name"
+set "WM_RESULT=not run: the server name %WM_NAME% has a space or tab in it"
 goto record
 :quoted_server
 set "WM_RESULT=not run: the server name in WM_SERVER has a quote in it"
