@@ -6,10 +6,13 @@
 #  a) a full run: profile written and registered, logged with exit status 0;
 #  b) the same again: RUNONCE leaves the profile alone, the log grows;
 #  c) the tool fails: the script still ends with 0, the log has the error;
-#  d) no server set (blank, or a switch): the tool is not started, nothing
-#     waits for a click;
-#  e) no exe beside the script;
-#  f) the log share cannot be reached: the log goes to %TEMP%.
+#  d) no usable server name (empty, blank as the tool sees it, a switch, or
+#     two words): the tool is not started, nothing waits for a click, the log
+#     says why;
+#  e) no exe beside the script, in a folder with & in its name;
+#  f) the log share cannot be reached: the log goes to %TEMP%;
+#  g) user names with characters that mean something to cmd: the entry holds
+#     them as they are and nothing else runs.
 # Each case leaves the prefix as it found it.
 #   logon-script-cases.sh WINE_STATE_DIR EXE SCRIPT
 set -uo pipefail
@@ -86,30 +89,47 @@ cleanup
 # The "NETLOGON share": the script with the exe beside it; another folder with
 # the script alone; the log share, where the script makes its own folder.
 share="$work/net logon"
-mkdir -p "$share" "$work/no exe" "$work/logs"
+no_exe="$work/R&D no exe"
+mkdir -p "$share" "$no_exe" "$work/logs"
 cp "$script" "$share/logon.cmd"
-cp "$script" "$work/no exe/logon.cmd"
+cp "$script" "$no_exe/logon.cmd"
 cp "$exe" "$share/Wendelmarquistone.exe"
-mapfile -t windows < <(winepath_ -w "$share" "$work/no exe" "$work/logs")
+mapfile -t windows < <(winepath_ -w "$share" "$no_exe" "$work/logs" "$work/as user.cmd")
 share_w=${windows[0]}
 no_exe_w=${windows[1]}
 log_w="${windows[2]}\\Wendelmarquistone"
+as_user_w=${windows[3]}
 log="$work/logs/Wendelmarquistone/${facts[2]}_${facts[4]}.log"
 
 status=0
-logon() { # FOLDER: runs FOLDER\logon.cmd (a Windows path) as a logon would; sets $status
+logon() { # FOLDER [NAME]: runs FOLDER\logon.cmd (a Windows path); sets $status
+  # Alone, as a logon would. With NAME, from a batch file that calls it, as the
+  # user NAME if it is not empty (the logon name cannot be changed from outside
+  # under Wine; USERNAME set in a caller can), or as it is: cmd /c cannot run
+  # a path with & in it.
+  local command=$1\\logon.cmd
   status=0
   registry_clean=0
-  timeout 20 "$run" "$state" cmd /c "$1\\logon.cmd" \
+  if [ $# -gt 1 ]; then
+    {
+      printf '@echo off\r\n'
+      [ -z "$2" ] || printf 'set "USERNAME=%s"\r\n' "${2//%/%%}"
+      printf 'call "%s"\r\n' "$command"
+    } >"$work/as user.cmd"
+    command=$as_user_w
+  fi
+  timeout 20 "$run" "$state" cmd /c "$command" \
     >"$work/out" 2>&1 </dev/null || status=$?
   if [ "$status" -eq 124 ]; then
     echo "(the script did not end within 20 s)"
   fi
 }
 ends_with_0() { [ "$status" -eq 0 ]; }
-entries() { # PATTERN: the log's entry lines ending in ": PATTERN"
+# shellcheck disable=SC2016 # the $ in the bracket is a character to escape
+ere() { printf '%s' "$1" | sed 's/[][\\.*^$(){}+?|]/\\&/g'; } # TEXT as a pattern for grep -E
+entries() { # LOG PATTERN: the log's entry lines ending in ": PATTERN"
   [ -f "$1" ] || return 1
-  tr -d '\r' <"$1" | grep -E "^[^ ]+ .* $(printf '%s' "$who" | sed 's/\\/\\\\/g'): $2\$"
+  tr -d '\r' <"$1" | grep -E "^[^ ]+ .* $(ere "$who"): $2\$"
 }
 count_entries() { entries "$@" | wc -l; }
 crlf_only() { # every line ends in CR LF, none is empty
@@ -178,9 +198,18 @@ check "c) tool fails: nothing was registered" no_office_key || ok=1
 [ "$ok" -eq 0 ] || show "$log"
 cleanup
 
-# d) No server name: the shipped setting (empty), a blank one, and a switch
-# that would open the usage window. The tool must not be started.
-for setting in unset '   ' '/?'; do
+# d) No server name the tool could use: the shipped setting (empty), ones the
+# tool takes for blank (it trims codes 1 to 32 and drops single quotes) or for
+# a switch, all of which open its usage window, and two words, which it would
+# take for a server and a user name. The tool must not be started.
+blank="no Exchange server set - .*"
+for setting in unset '   ' $'\t' "''" "' '" '/?' 'mail01 jsmith'; do
+  why=$blank
+  case $setting in
+  unset) why="no Exchange server set - WM_SERVER is empty" ;;
+  /*) why="the server name $(ere "$setting") starts with / or -" ;;
+  mail01*) why="the server name $setting has a space or tab in it.*" ;;
+  esac
   if [ "$setting" = unset ]; then
     unset WM_SERVER
     name="d) server as shipped (empty)"
@@ -191,21 +220,24 @@ for setting in unset '   ' '/?'; do
   logon "$share_w"
   ok=0
   check "$name: the script ends by itself with exit status 0" ends_with_0 || ok=1
-  check "$name: the log says the tool was not run" \
-    test "$(count_entries "$log" "not run: .*")" -eq 1 || ok=1
+  check "$name: the log says the tool was not run, and why" \
+    test "$(count_entries "$log" "not run: $why")" -eq 1 || ok=1
+  check "$name: the log has no output of the tool" test "$(wc -l <"$log")" -eq 1 || ok=1
   check "$name: no profile, nothing registered" \
     eval 'no_profile && no_office_key' || ok=1
   [ "$ok" -eq 0 ] || show "$log"
   cleanup
 done
 
-# e) The exe is not beside the script.
+# e) The exe is not beside the script, whose folder has & in its name.
 export WM_SERVER=$server
-logon "$no_exe_w"
+logon "$no_exe_w" ''
 ok=0
 check "e) no exe: the script ends with exit status 0" ends_with_0 || ok=1
-check "e) no exe: the log says the exe was not found" \
-  test "$(count_entries "$log" "not run: .*\\\\Wendelmarquistone\\.exe not found")" -eq 1 || ok=1
+check "e) no exe: the log says the exe was not found, with its whole path" \
+  test "$(count_entries "$log" "not run: $(ere "$no_exe_w\\Wendelmarquistone.exe") not found")" \
+  -eq 1 || ok=1
+check "e) no exe: the script printed the entry and nothing else" cmp -s "$work/out" "$log" || ok=1
 check "e) no exe: no profile, nothing registered" eval 'no_profile && no_office_key' || ok=1
 [ "$ok" -eq 0 ] || show "$log"
 cleanup
@@ -221,6 +253,26 @@ check "f) no log share: the entry is in %TEMP%\\Wendelmarquistone.log" \
   test "$(count_entries "$temp_log" "$ran 0")" -eq 1 || ok=1
 [ "$ok" -eq 0 ] || show "$temp_log"
 cleanup
+
+# g) Valid user names that mean something to cmd (& runs what follows, ^
+# escapes, % and ! expand variables, parentheses group). The entry must
+# hold the name as it is, in the user's own log file, and nothing may run
+# or be printed besides the entry.
+export WM_LOG=$log_w
+for user in 'R&D' 'a^b' '50%' 'x!y' '(a)'; do
+  who="${facts[2]} ${facts[3]}\\$user"
+  user_log="$work/logs/Wendelmarquistone/${facts[2]}_$user.log"
+  logon "$share_w" "$user"
+  ok=0
+  check "g) user $user: the script ends with exit status 0" ends_with_0 || ok=1
+  check "g) user $user: the log has one entry for the user with exit status 0" \
+    test "$(count_entries "$user_log" "$ran 0")" -eq 1 || ok=1
+  check "g) user $user: the script printed the entry and nothing else" \
+    cmp -s "$work/out" "$user_log" || ok=1
+  check "g) user $user: the profile is written" test -f "$profile" || ok=1
+  [ "$ok" -eq 0 ] || show "$user_log"
+  cleanup
+done
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
