@@ -5,11 +5,11 @@
 # Debian's source package with the cross compiler, and each test executable
 # runs as one ctest test under Wine, in a private prefix inside the build
 # folder, with a persistent wineserver and a headless X server started by a
-# fixture (scripts/wine-env.sh). The fixture also runs a tiny probe program of
-# the build's own kind: where Wine cannot run it (a 32-bit build on a machine
-# whose kernel runs no 32-bit code), every test that runs a Windows program
-# reports SKIPPED with the reason (exit status 77, from scripts/wine-run.sh)
-# instead of passing without having run.
+# fixture (scripts/wine.sh start). The fixture also runs a tiny probe program
+# of the build's own kind: where Wine cannot run it (a 32-bit build on a
+# machine whose kernel runs no 32-bit code), every test that runs a Windows
+# program reports SKIPPED with the reason (exit status 77, from scripts/wine.sh
+# run) instead of passing without having run.
 
 set(WM_TEST_TIMEOUT 60 CACHE STRING "Seconds before ctest kills a test")
 set(WM_SKIP_STATUS 77)
@@ -24,10 +24,10 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   find_program(WM_WINE wine REQUIRED)
   set(WM_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
   # A second environment, with no display, for the tests of what a program
-  # without one does (see scripts/wine-env.sh for why they cannot share the
+  # without one does (see scripts/wine.sh for why they cannot share the
   # first); its tests run beside those of the first.
   set(WM_WINE_STATE_NO_DISPLAY ${CMAKE_BINARY_DIR}/wine-no-display)
-  set(WM_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${WM_WINE_STATE})
+  set(WM_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine.sh run ${WM_WINE_STATE})
   set(CMAKE_CROSSCOMPILING_EMULATOR ${WM_WINE_RUN})
 else()
   set(WM_WINE_TESTS OFF)
@@ -92,18 +92,18 @@ endfunction()
 
 # wm_wine_environment(<fixture> <state-dir> [--no-display])
 # A Wine environment (prefix, headless X unless --no-display, persistent
-# wineserver; see scripts/wine-env.sh) as a ctest fixture:
+# wineserver; see scripts/wine.sh) as a ctest fixture:
 # <fixture>_environment_start and _stop. The start runs the probe program, so
 # that the tests of a build whose programs cannot run here are skipped, not
 # passed.
 function(wm_wine_environment fixture state)
   add_test(NAME ${fixture}_environment_start
-           COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-env.sh start ${ARGN} ${state}
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine.sh start ${state} ${ARGN}
                    $<TARGET_FILE:wine_probe>)
   set_tests_properties(${fixture}_environment_start PROPERTIES FIXTURES_SETUP ${fixture}
                                                                TIMEOUT 180)
   add_test(NAME ${fixture}_environment_stop
-           COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-env.sh stop ${state})
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine.sh stop ${state})
   set_tests_properties(${fixture}_environment_stop PROPERTIES FIXTURES_CLEANUP ${fixture}
                                                               TIMEOUT 60)
 endfunction()

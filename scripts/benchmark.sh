@@ -21,7 +21,7 @@ for preset in native windows-x86 windows; do
 done
 
 work=$(mktemp -d)
-trap 'scripts/wine-env.sh stop "$work/wine" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+trap 'scripts/wine.sh stop "$work/wine" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 mkdir -p "$work/home/.config"
 
 mean() { python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["mean"])' "$1"; }
@@ -47,8 +47,8 @@ row "native: full run" "$(mean "$work/n-full.json")" "$n_empty" \
 row "native: empty program" "$n_empty" "$n_empty" "$(peak_kb "$root/build/native/empty_program")"
 
 echo "== Windows exes under Wine (persistent wineserver), $runs runs each"
-scripts/wine-env.sh start "$work/wine" >/dev/null
-run=("$root/scripts/wine-run.sh" "$work/wine")
+scripts/wine.sh start "$work/wine" >/dev/null
+run=("$root/scripts/wine.sh" run "$work/wine")
 declare -A sizes
 for preset in windows-x86 windows; do
   exe=$root/build/$preset/Wendelmarquistone.exe

@@ -18,12 +18,12 @@ fi
 # An environment of our own, so that a test run in progress is not disturbed.
 state=$build/screenshot
 mkdir -p "$state"
-scripts/wine-env.sh start "$state" >/dev/null
-trap 'scripts/wine-env.sh stop "$state" >/dev/null 2>&1 || true' EXIT
+scripts/wine.sh start "$state" >/dev/null
+trap 'scripts/wine.sh stop "$state" >/dev/null 2>&1 || true' EXIT
 display=$(cat "$state/display")
 
 # Show the window; it stays until closed below (or at most 60 seconds).
-timeout 60 scripts/wine-run.sh "$state" "$host" >/dev/null 2>&1 &
+timeout 60 scripts/wine.sh run "$state" "$host" >/dev/null 2>&1 &
 shown=$!
 
 # Wait until the program's window is mapped (X knows it by the exe's name as

@@ -26,8 +26,8 @@ for preset in "${presets[@]}"; do
   echo "== $preset: test"
   ctest --preset "$preset"
   # Whether Wine ran this build's programs, or why its tests were skipped.
-  if [ -f "build/$preset/wine/probe" ]; then
-    notes+=("$preset: $(cat "build/$preset/wine/probe")")
+  if [ -f "build/$preset/wine/verdict" ]; then
+    notes+=("$preset: Wine: $(cat "build/$preset/wine/verdict")")
   fi
 done
 for note in "${notes[@]}"; do

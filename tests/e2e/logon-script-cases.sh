@@ -20,11 +20,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 state=$(cd "$1" && pwd)
 exe=$2
 script=$3
-run="$here/../../scripts/wine-run.sh"
+wine="$here/../../scripts/wine.sh"
 unset WM_SERVER WM_EXE WM_LOG
-"$run" --can-run "$state"
-if [ $? -eq 77 ]; then
-  exit 77 # this build's programs cannot run here; wine-run.sh said why
+if ! "$wine" status "$state" >/dev/null; then
+  exit 77 # this build's programs cannot run here; the probe test says why
 fi
 work=$(mktemp -d)
 server=mail.corp.example
@@ -51,14 +50,14 @@ show() { # what the script printed and the log, after a failed check
 }
 
 winepath_() { # -w|-u PATH...: the paths converted, one a line
-  timeout 30 "$run" "$state" winepath "$@" </dev/null 2>/dev/null | tr -d '\r'
+  timeout 30 "$wine" run "$state" winepath "$@" </dev/null 2>/dev/null | tr -d '\r'
 }
 registry() { # reg.exe ARGS...
-  timeout 30 "$run" "$state" reg "$@" </dev/null 2>/dev/null | tr -d '\r'
+  timeout 30 "$wine" run "$state" reg "$@" </dev/null 2>/dev/null | tr -d '\r'
 }
 
 # The user's folders and names, as the script sees them.
-mapfile -t facts < <(timeout 30 "$run" "$state" cmd /c \
+mapfile -t facts < <(timeout 30 "$wine" run "$state" cmd /c \
   'echo %APPDATA%&echo %TEMP%&echo %COMPUTERNAME%&echo %USERDOMAIN%&echo %USERNAME%' \
   </dev/null 2>/dev/null | tr -d '\r')
 mapfile -t folders < <(winepath_ -u "${facts[0]:-}" "${facts[1]:-}")
@@ -118,7 +117,7 @@ logon() { # FOLDER [NAME]: runs FOLDER\logon.cmd (a Windows path); sets $status
     } >"$work/as user.cmd"
     command=$as_user_w
   fi
-  timeout 20 "$run" "$state" cmd /c "$command" \
+  timeout 20 "$wine" run "$state" cmd /c "$command" \
     >"$work/out" 2>&1 </dev/null || status=$?
   if [ "$status" -eq 124 ]; then
     echo "(the script did not end within 20 s)"

@@ -23,11 +23,10 @@ state=$(cd "$1" && pwd)
 exe=$2
 usage_text=$3
 version=$4
-run="$here/../../scripts/wine-run.sh"
+wine="$here/../../scripts/wine.sh"
 prefix="$state/prefix"
-"$run" --can-run "$state"
-if [ $? -eq 77 ]; then
-  exit 77 # this build's programs cannot run here; wine-run.sh said why
+if ! "$wine" status "$state" >/dev/null; then
+  exit 77 # this build's programs cannot run here; the probe test says why
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -56,7 +55,7 @@ program() { # [--no-display] ARGS...: runs the exe; sets $status, $work/out, $wo
     shift
   fi
   status=0
-  LC_ALL=C.UTF-8 timeout 30 "$run" "${display[@]}" "$state" "$exe" "$@" >"$work/out" \
+  LC_ALL=C.UTF-8 timeout 30 "$wine" run "$state" "${display[@]}" "$exe" "$@" >"$work/out" \
     2>"$work/err" </dev/null || status=$?
 }
 expect() { # name expected_status expected_output_file
@@ -95,7 +94,7 @@ logged_nothing() { # name
   fi
 }
 registry_untouched() {
-  if "$run" "$state" reg query 'HKCU\Software\Microsoft\Office' >/dev/null 2>&1; then
+  if "$wine" run "$state" reg query 'HKCU\Software\Microsoft\Office' >/dev/null 2>&1; then
     fail "$1: the registry was changed"
   fi
 }
@@ -104,9 +103,9 @@ error_output() { # text: the banner and the error line
   printf '%s\r\n' "$1"
 }
 
-"$run" "$state" reg delete 'HKCU\Software\Microsoft\Office' /f >/dev/null 2>&1
-appdata=$("$run" "$state" cmd /c echo %APPDATA% </dev/null | tr -d '\r')
-unix_appdata=$("$run" "$state" winepath -u "$appdata" </dev/null 2>/dev/null)
+"$wine" run "$state" reg delete 'HKCU\Software\Microsoft\Office' /f >/dev/null 2>&1
+appdata=$("$wine" run "$state" cmd /c echo %APPDATA% </dev/null | tr -d '\r')
+unix_appdata=$("$wine" run "$state" winepath -u "$appdata" </dev/null 2>/dev/null)
 if [ -z "$appdata" ] || [ ! -d "$unix_appdata" ]; then
   fail "cannot find the application-data folder ($appdata, $unix_appdata)"
   exit 1
@@ -158,7 +157,7 @@ program server1 jsmith
 expect "a successful run" 0 "$work/expected"
 logged_nothing "a successful run"
 rm -f "$unix_appdata/outlook.prf"
-"$run" "$state" reg delete 'HKCU\Software\Microsoft\Office' /f >/dev/null 2>&1
+"$wine" run "$state" reg delete 'HKCU\Software\Microsoft\Office' /f >/dev/null 2>&1
 
 # Names the code page cannot hold are refused before anything is written,
 # also when RUNONCE would find the profile there: the line shows them with
@@ -201,7 +200,7 @@ for case in "mäil01 Jürgen|m\xe4il01|J\xfcrgen" "mail01 x€y‰z|mail01|x\x80
     od -c "$work/names"
   fi
 done
-"$run" "$state" reg delete 'HKCU\Software\Microsoft\Office' /f >/dev/null 2>&1
+"$wine" run "$state" reg delete 'HKCU\Software\Microsoft\Office' /f >/dev/null 2>&1
 
 # A write that fails in the middle of the 7 KiB file (WriteFile fails past
 # 4 KiB): an error, the earlier profile as it was, no temporary file left.

@@ -14,7 +14,7 @@
 # Wine (the child inherits the X connection settings of the Unix side), so
 # this test starts the program from here, with no display.
 set -uo pipefail
-run="$(dirname "$0")/../../scripts/wine-run.sh"
+wine="$(dirname "$0")/../../scripts/wine.sh"
 state=$1
 host=$2
 expected=$3
@@ -22,7 +22,7 @@ output=$(mktemp)
 trap 'rm -f "$output"' EXIT
 
 status=0
-timeout 30 "$run" --no-display "$state" "$host" >"$output" </dev/null || status=$?
+timeout 30 "$wine" run "$state" --no-display "$host" >"$output" </dev/null || status=$?
 if [ "$status" -eq 77 ]; then
   exit 77
 fi
@@ -38,7 +38,7 @@ fi
 echo "ok: text form written, $(wc -c <"$output") bytes"
 
 status=0
-timeout 30 "$run" --no-display "$state" "$host" >/dev/full </dev/null || status=$?
+timeout 30 "$wine" run "$state" --no-display "$host" >/dev/full </dev/null || status=$?
 if [ "$status" -ne 1 ]; then
   echo "FAIL: exit status $status when standard output cannot be written; expected 1"
   exit 1
