@@ -1,6 +1,6 @@
 #include "main/ArgumentLine.h"
 
-#include "main/CommandLine.h"
+#include "main/ProgramArguments.h"
 #include "scan/SimpleParseUnit.h"
 #include "support/CodePage.h"
 #include "support/Text.h"
@@ -87,8 +87,7 @@ Result<std::string> NameInAnsi(const std::string& what, const std::string& given
 
 }  // namespace
 
-void ParseArguments(const std::vector<std::string>& arguments, std::string& ExchangeServer,
-                    std::string& UserName, bool& RunOnce, bool& OnlyEmpty) {
+Arguments ParseArguments(const std::vector<std::string>& arguments) {
   std::string line;
   for (const std::string& argument : arguments) {
     line += argument;
@@ -98,15 +97,18 @@ void ParseArguments(const std::vector<std::string>& arguments, std::string& Exch
   TSimpleParse parser;
   parser.LoadFromString(line);
   parser.Next();
-  ExchangeServer = ReadToken(parser);
-  UserName = ReadToken(parser);
+  Arguments parsed;
+  parsed.ExchangeServer = ReadToken(parser);
+  parsed.UserName = ReadToken(parser);
   const std::string option = ReadToken(parser);
 
-  RunOnce = IsOption(option, "RUNONCE") || IsOption(UserName, "RUNONCE");
-  OnlyEmpty = IsOption(option, "ONLY_EMPTY") || IsOption(UserName, "ONLY_EMPTY");
-  if (IsOption(UserName, "RUNONCE") || IsOption(UserName, "ONLY_EMPTY")) {
-    UserName.clear();
+  const std::string& user = parsed.UserName;
+  parsed.RunOnce = IsOption(option, "RUNONCE") || IsOption(user, "RUNONCE");
+  parsed.OnlyEmpty = IsOption(option, "ONLY_EMPTY") || IsOption(user, "ONLY_EMPTY");
+  if (IsOption(user, "RUNONCE") || IsOption(user, "ONLY_EMPTY")) {
+    parsed.UserName.clear();
   }
+  return parsed;
 }
 
 FirstWord ClassifyFirstWord(const std::string& ExchangeServer) {
@@ -137,9 +139,8 @@ Result<std::string> UserNameInAnsi(const std::string& UserName) {
                     "use the logon name");
 }
 
-void ParseArguments(int argc, char** argv, std::string& ExchangeServer, std::string& UserName,
-                    bool& RunOnce, bool& OnlyEmpty) {
-  ParseArguments(ProgramArguments(argc, argv), ExchangeServer, UserName, RunOnce, OnlyEmpty);
+Arguments ParseArguments(int argc, char** argv) {
+  return ParseArguments(ProgramArguments(argc, argv));
 }
 
 }  // namespace wm

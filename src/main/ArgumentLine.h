@@ -10,18 +10,24 @@
 
 namespace wm {
 
+// The four values that drive a run.
+struct Arguments {
+  std::string ExchangeServer;
+  std::string UserName;
+  bool RunOnce = false;
+  bool OnlyEmpty = false;
+};
+
 // Joins the arguments into one line (each followed by one space), scans it
 // with a TSimpleParse, and reads three tokens: the server name, the user name
 // and the option word. A token may be enclosed in single or double quotes.
 // RunOnce and OnlyEmpty are set when the option word or the user name, trimmed
 // and upper-cased, is "RUNONCE" or "ONLY_EMPTY"; a user name that is an option
-// word becomes empty. All four outputs are always assigned.
-void ParseArguments(const std::vector<std::string>& arguments, std::string& ExchangeServer,
-                    std::string& UserName, bool& RunOnce, bool& OnlyEmpty);
+// word becomes empty.
+Arguments ParseArguments(const std::vector<std::string>& arguments);
 
 // The same, with the arguments obtained from the platform.
-void ParseArguments(int argc, char** argv, std::string& ExchangeServer, std::string& UserName,
-                    bool& RunOnce, bool& OnlyEmpty);
+Arguments ParseArguments(int argc, char** argv);
 
 // What the first word of the command line (ExchangeServer) asks for.
 enum class FirstWord {

@@ -25,16 +25,11 @@ class ParseArgumentsTable : public ::testing::TestWithParam<ArgumentCase> {};
 
 TEST_P(ParseArgumentsTable, GivesTheFourValues) {
   const ArgumentCase& c = GetParam();
-  // Start from values that every case must overwrite.
-  std::string server = "stale server";
-  std::string user = "stale user";
-  bool runOnce = true;
-  bool onlyEmpty = true;
-  ParseArguments(c.arguments, server, user, runOnce, onlyEmpty);
-  EXPECT_EQ(server, c.server);
-  EXPECT_EQ(user, c.user);
-  EXPECT_EQ(runOnce, c.runOnce);
-  EXPECT_EQ(onlyEmpty, c.onlyEmpty);
+  const Arguments parsed = ParseArguments(c.arguments);
+  EXPECT_EQ(parsed.ExchangeServer, c.server);
+  EXPECT_EQ(parsed.UserName, c.user);
+  EXPECT_EQ(parsed.RunOnce, c.runOnce);
+  EXPECT_EQ(parsed.OnlyEmpty, c.onlyEmpty);
 }
 
 const ArgumentCase kCases[] = {

@@ -69,11 +69,8 @@ int ReportFailure(const Status& failure) {
 }
 
 int RunSequence(int argc, char** argv) {
-  std::string ExchangeServer;
-  std::string UserName;
-  bool RunOnce = false;
-  bool OnlyEmpty = false;
-  ParseArguments(argc, argv, ExchangeServer, UserName, RunOnce, OnlyEmpty);
+  const Arguments arguments = ParseArguments(argc, argv);
+  const std::string& ExchangeServer = arguments.ExchangeServer;
 
   for (const std::string& line : BannerLines()) {
     Status written = WriteLine(line);
@@ -107,7 +104,7 @@ int RunSequence(int argc, char** argv) {
   if (!server) {
     return ReportFailure(server.status());
   }
-  const Result<std::string> user = UserNameInAnsi(UserName);
+  const Result<std::string> user = UserNameInAnsi(arguments.UserName);
   if (!user) {
     return ReportFailure(user.status());
   }
@@ -126,12 +123,12 @@ int RunSequence(int argc, char** argv) {
   }
   const std::string PrfPath = folder.path + "outlook.prf";
 
-  if (RunOnce && FileExists(PrfPath)) {
+  if (arguments.RunOnce && FileExists(PrfPath)) {
     Status written = WriteLine(kAlreadyGenerated);
     return written ? 0 : ReportFailure(written.message());
   }
 
-  Status profile = WriteProfile(server.value(), user.value(), PrfPath, OnlyEmpty);
+  Status profile = WriteProfile(server.value(), user.value(), PrfPath, arguments.OnlyEmpty);
   if (!profile) {
     return ReportFailure(profile);
   }

@@ -1,6 +1,7 @@
 #include "profile/ProfileDocument.h"
 
 #include <memory>
+#include <utility>
 
 #include "profile/ImportRegistration.h"
 #include "profile/LogonName.h"
@@ -14,9 +15,25 @@ namespace {
 
 constexpr size_t kLineCount = 241;
 
-// The template, line by line. A null entry is a line that varies; it is
-// filled in by ProfileLines. Lines 124 and 132 end with a space.
-const char* const kTemplate[kLineCount] = {
+// What a line that varies ends with; its text is the key and "=".
+enum class Place {
+  None,              // the line is fixed
+  DefaultProfile,    // Yes, or No with ONLY_EMPTY
+  OverwriteProfile,  // Yes, or No with ONLY_EMPTY
+  Mailbox,           // the user name
+  Server,            // the Exchange server's name
+};
+
+struct TemplateLine {
+  constexpr TemplateLine(const char* fixed) : text(fixed) {}
+  constexpr TemplateLine(const char* key, Place filled) : text(key), place(filled) {}
+  const char* text;
+  Place place = Place::None;
+};
+
+// The template, line by line, as the file reads. Lines 124 and 132 end with a
+// space.
+const TemplateLine kTemplate[] = {
     ";Automatically generated PRF file from the Microsoft Office Customization and Installation "
     "Wizard",
     "",
@@ -27,8 +44,8 @@ const char* const kTemplate[kLineCount] = {
     "[General]",
     "Custom=1",
     "ProfileName=Exchange",
-    nullptr,  // 10
-    nullptr,  // 11
+    {"DefaultProfile=", Place::DefaultProfile},
+    {"OverwriteProfile=", Place::OverwriteProfile},
     "BackupProfile=No",
     "ModifyDefaultProfileIfPresent=FALSE",
     "DefaultStore=Service1",
@@ -60,14 +77,14 @@ const char* const kTemplate[kLineCount] = {
     "",
     "[ServiceEGS]",
     "CachedExchangeConfigFlags=0x00000000",
-    nullptr,  // 43
-    nullptr,  // 44
+    {"MailboxName=", Place::Mailbox},
+    {"HomeServer=", Place::Server},
     "",
     "[Service1]",
     "OverwriteExistingService=No",
     "UniqueService=Yes",
-    nullptr,  // 49
-    nullptr,  // 50
+    {"MailboxName=", Place::Mailbox},
+    {"HomeServer=", Place::Server},
     "AccountName=Microsoft Exchange Server",
     "",
     ";[ServiceX]",
@@ -260,6 +277,7 @@ const char* const kTemplate[kLineCount] = {
     "ConnectOID=PT_UNICODE,0x0010",
     "",
 };
+static_assert(sizeof kTemplate / sizeof kTemplate[0] == kLineCount, "the document has 241 lines");
 
 const char* const kGiveTheMailbox =
     "give the mailbox name on the command line (Wendelmarquistone <server> <mailbox>); no "
@@ -287,29 +305,26 @@ Result<std::string> LogonNameInAnsi() {
 
 std::vector<std::string> ProfileLines(const std::string& ExchangeServer,
                                       const std::string& UserName, bool OnlyEmpty) {
+  const std::string yesOrNo = OnlyEmpty ? "No" : "Yes";
   std::vector<std::string> lines;
   lines.reserve(kLineCount);
-  for (size_t index = 0; index < kLineCount; ++index) {
-    const size_t number = index + 1;
-    switch (number) {
-      case 10:
-        lines.push_back(OnlyEmpty ? "DefaultProfile=No" : "DefaultProfile=Yes");
+  for (const TemplateLine& line : kTemplate) {
+    std::string text = line.text;
+    switch (line.place) {
+      case Place::None:
         break;
-      case 11:
-        lines.push_back(OnlyEmpty ? "OverwriteProfile=No" : "OverwriteProfile=Yes");
+      case Place::DefaultProfile:
+      case Place::OverwriteProfile:
+        text += yesOrNo;
         break;
-      case 43:
-      case 49:
-        lines.push_back("MailboxName=" + UserName);
+      case Place::Mailbox:
+        text += UserName;
         break;
-      case 44:
-      case 50:
-        lines.push_back("HomeServer=" + ExchangeServer);
-        break;
-      default:
-        lines.push_back(kTemplate[index]);
+      case Place::Server:
+        text += ExchangeServer;
         break;
     }
+    lines.push_back(std::move(text));
   }
   return lines;
 }

@@ -70,18 +70,17 @@ std::string DirectoryResult(const char* buffer, UINT length) {
 
 }  // namespace
 
-bool ShellFolderPath(int identifier, std::wstring& path) {
+std::optional<std::wstring> ShellFolderPath(int identifier) {
   ItemList list;
   if (FAILED(SHGetSpecialFolderLocation(nullptr, identifier, list.receive())) ||
       list.get() == nullptr) {
-    return false;
+    return std::nullopt;
   }
   wchar_t buffer[kPathBuffer] = {};
   if (!SHGetPathFromIDListW(list.get(), buffer) || buffer[0] == L'\0') {
-    return false;
+    return std::nullopt;
   }
-  path = buffer;
-  return true;
+  return std::wstring(buffer);
 }
 
 SpecialFolder AnsiPath(const std::wstring& path) {
@@ -125,11 +124,11 @@ SpecialFolder FindSpecialFolder(const std::string& name) {
     folder.status = folder.path.empty() ? FolderStatus::NotFound : FolderStatus::Found;
     return folder;
   }
-  std::wstring wide;
-  if (!ShellFolderPath(FolderIdentifier(name), wide)) {
+  const std::optional<std::wstring> wide = ShellFolderPath(FolderIdentifier(name));
+  if (!wide) {
     return folder;
   }
-  folder = AnsiPath(wide);
+  folder = AnsiPath(*wide);
   folder.path += "\\";
   return folder;
 }

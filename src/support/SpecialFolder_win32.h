@@ -2,6 +2,7 @@
 // tests.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "support/SpecialFolder.h"
@@ -9,10 +10,10 @@
 namespace wm {
 
 // The path of the shell folder with that identifier (a CSIDL), from the
-// wide-character API, without a trailing backslash; false when the shell
+// wide-character API, without a trailing backslash; none when the shell
 // cannot give the folder or cannot turn it into a path. The shell's item
 // list is released through the shell's allocator on every path.
-bool ShellFolderPath(int identifier, std::wstring& path);
+std::optional<std::wstring> ShellFolderPath(int identifier);
 
 // The path as the ANSI code page holds it: the path itself when it converts
 // without loss, else its short (8.3) form when that exists and converts

@@ -13,8 +13,8 @@
 
 #include "support/CodePage_win32.h"
 #include "support/SystemError.h"
-#include "ui/ExplanationForm_win32.h"
-#include "ui/resources/ResourceIds.h"
+#include "ui/BannerPicture_win32.h"
+#include "ui/ExplanationFormUnit_win32.h"
 
 namespace wm {
 
@@ -85,43 +85,6 @@ FontHandle MakeFont(const char* face, int pixels, bool bold) {
   return FontHandle(CreateFontIndirectA(&font));
 }
 
-// The banner JPEG from the program's resources, decoded by the system's OLE
-// picture loader; nullptr when it is missing or cannot be decoded (the window
-// then shows a white band instead).
-IPicture* LoadBanner(HINSTANCE instance) {
-  HRSRC info = FindResourceA(instance, MAKEINTRESOURCEA(WM_RESOURCE_BANNER), RT_RCDATA);
-  if (info == nullptr) {
-    return nullptr;
-  }
-  HGLOBAL resource = LoadResource(instance, info);
-  DWORD size = SizeofResource(instance, info);
-  const void* bytes = resource != nullptr ? LockResource(resource) : nullptr;
-  if (bytes == nullptr || size == 0) {
-    return nullptr;
-  }
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (copy == nullptr) {
-    return nullptr;
-  }
-  void* target = GlobalLock(copy);
-  if (target == nullptr) {
-    GlobalFree(copy);
-    return nullptr;
-  }
-  std::memcpy(target, bytes, size);
-  GlobalUnlock(copy);
-  IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
-    GlobalFree(copy);
-    return nullptr;
-  }
-  IPicture* picture = nullptr;
-  HRESULT loaded = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                  reinterpret_cast<void**>(&picture));
-  stream->Release();  // frees the copy as well
-  return SUCCEEDED(loaded) ? picture : nullptr;
-}
-
 }  // namespace
 
 struct TExplanationForm::Impl {
@@ -132,7 +95,7 @@ struct TExplanationForm::Impl {
   IPicture* picture = nullptr;
   bool comInitialised = false;
   int dpi = 96;
-  int modalResult = mrNone;
+  TModalResult modalResult = TModalResult::None;
 
   ~Impl() {
     if (hwnd != nullptr) {
@@ -148,7 +111,7 @@ struct TExplanationForm::Impl {
 
   int Scale(int pixels) const { return MulDiv(pixels, dpi, 96); }
 
-  void SetModalResult(int result) {
+  void SetModalResult(TModalResult result) {
     modalResult = result;
     // Wakes the modal loop when the result was set from a message sent by
     // another thread, which GetMessage handles without returning.
@@ -233,11 +196,11 @@ struct TExplanationForm::Impl {
         }
         return 0;
       case WM_CLOSE:
-        SetModalResult(mrCancel);  // hidden by ShowModal, destroyed by its owner
+        SetModalResult(TModalResult::Cancel);  // hidden by ShowModal, destroyed by its owner
         return 0;
       case WM_DESTROY:
-        if (modalResult == mrNone) {
-          modalResult = mrCancel;
+        if (modalResult == TModalResult::None) {
+          modalResult = TModalResult::Cancel;
         }
         hwnd = nullptr;
         return 0;
@@ -411,12 +374,12 @@ Status TExplanationForm::Create() {
   return Status::Ok();
 }
 
-int TExplanationForm::ShowModal() {
+TModalResult TExplanationForm::ShowModal() {
   Impl& form = *impl_;
   if (form.hwnd == nullptr) {
-    return mrCancel;
+    return TModalResult::Cancel;
   }
-  form.modalResult = mrNone;
+  form.modalResult = TModalResult::None;
   ShowWindow(form.hwnd, SW_SHOWNORMAL);
   SetForegroundWindow(form.hwnd);
   UpdateWindow(form.hwnd);
@@ -424,16 +387,16 @@ int TExplanationForm::ShowModal() {
     SetFocus(button);
   }
   MSG message{};
-  while (form.modalResult == mrNone) {
+  while (form.modalResult == TModalResult::None) {
     BOOL got = GetMessageA(&message, nullptr, 0, 0);
     if (got == 0) {
       // WM_QUIT belongs to an outer loop: end this one and pass it on.
       PostQuitMessage(static_cast<int>(message.wParam));
-      form.modalResult = mrCancel;
+      form.modalResult = TModalResult::Cancel;
       break;
     }
     if (got == -1) {
-      form.modalResult = mrCancel;
+      form.modalResult = TModalResult::Cancel;
       break;
     }
     if (form.hwnd == nullptr || !IsDialogMessageA(form.hwnd, &message)) {
@@ -448,10 +411,10 @@ int TExplanationForm::ShowModal() {
 }
 
 void TExplanationForm::cxButton1Click() {
-  impl_->SetModalResult(mrOk);
+  impl_->SetModalResult(TModalResult::Ok);
 }
 
-int TExplanationForm::ModalResult() const {
+TModalResult TExplanationForm::ModalResult() const {
   return impl_->modalResult;
 }
 

@@ -2,7 +2,7 @@
 // colours, keys, modal results) and in a separate program (finding it, closing
 // it). Every test closes the window itself, and a watchdog closes it after 15
 // seconds should a test's own action fail, so no test can wait forever.
-#include "ui/ExplanationForm_win32.h"
+#include "ui/ExplanationFormUnit_win32.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -50,7 +50,7 @@ RECT RectInParent(HWND window) {
 
 // Shows the form modally while `action` runs on another thread once the
 // window is visible. A watchdog closes the window after 15 s.
-int ShowModalWhile(TExplanationForm& form, const std::function<void(HWND)>& action) {
+TModalResult ShowModalWhile(TExplanationForm& form, const std::function<void(HWND)>& action) {
   HWND window = form.Handle();
   HANDLE finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   std::thread actor([window, &action] {
@@ -64,7 +64,7 @@ int ShowModalWhile(TExplanationForm& form, const std::function<void(HWND)>& acti
       PostMessageA(window, WM_CLOSE, 0, 0);
     }
   });
-  int result = form.ShowModal();
+  TModalResult result = form.ShowModal();
   SetEvent(finished);
   actor.join();
   watchdog.join();
@@ -330,7 +330,7 @@ TEST_F(UsageWindow, ShowsTheBannerTheGreyBandsAndTheBlueTextThenOkClosesItWithOk
   bool painted = false;
   COLORREF banner = CLR_INVALID, white = CLR_INVALID, band1 = CLR_INVALID, band2 = CLR_INVALID;
   int blue = 0;
-  int result = ShowModalWhile(form_, [&](HWND window) {
+  TModalResult result = ShowModalWhile(form_, [&](HWND window) {
     // The window is shown a moment before the focus is put on OK.
     for (int i = 0; i < 100 && focus.load() == nullptr; ++i) {
       GUITHREADINFO info{};
@@ -350,8 +350,8 @@ TEST_F(UsageWindow, ShowsTheBannerTheGreyBandsAndTheBlueTextThenOkClosesItWithOk
     blue = CountPixels(window, RECT{10, 393, 363, 433}, RGB(0, 0, 255));
     PostMessageA(button, BM_CLICK, 0, 0);
   });
-  EXPECT_EQ(result, mrOk);
-  EXPECT_EQ(form_.ModalResult(), mrOk);
+  EXPECT_EQ(result, TModalResult::Ok);
+  EXPECT_EQ(form_.ModalResult(), TModalResult::Ok);
   EXPECT_EQ(focus.load(), button) << "OK has the focus when the window opens";
   ASSERT_TRUE(painted) << "the window did not finish painting";
   // The banner is dark blue at its top left corner.
@@ -364,9 +364,9 @@ TEST_F(UsageWindow, ShowsTheBannerTheGreyBandsAndTheBlueTextThenOkClosesItWithOk
 }
 
 TEST_F(UsageWindow, TheCloseBoxClosesItWithCancel) {
-  int result =
+  TModalResult result =
       ShowModalWhile(form_, [](HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
-  EXPECT_EQ(result, mrCancel);
+  EXPECT_EQ(result, TModalResult::Cancel);
 }
 
 void PostKey(HWND target, WPARAM key) {
@@ -378,17 +378,17 @@ void PostKey(HWND target, WPARAM key) {
 // window, the result would be the close box's, not OK's.
 TEST_F(UsageWindow, EscapeDoesNothingAndEnterPressesOk) {
   HWND button = form_.Element("cxButton1");
-  int result = ShowModalWhile(form_, [&](HWND) {
+  TModalResult result = ShowModalWhile(form_, [&](HWND) {
     PostKey(button, VK_ESCAPE);
     PostKey(button, VK_RETURN);
   });
-  EXPECT_EQ(result, mrOk);
+  EXPECT_EQ(result, TModalResult::Ok);
 }
 
 TEST_F(UsageWindow, CxButton1ClickSetsTheModalResultToOk) {
-  EXPECT_EQ(form_.ModalResult(), mrNone);
+  EXPECT_EQ(form_.ModalResult(), TModalResult::None);
   form_.cxButton1Click();
-  EXPECT_EQ(form_.ModalResult(), mrOk);
+  EXPECT_EQ(form_.ModalResult(), TModalResult::Ok);
 }
 
 // ShowUsage in its own program, found and closed from outside as a user

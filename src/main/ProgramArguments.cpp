@@ -1,4 +1,4 @@
-#include "main/CommandLine.h"
+#include "main/ProgramArguments.h"
 
 namespace wm {
 

@@ -11,10 +11,12 @@ struct HWND__;
 
 namespace wm {
 
-// Modal results, as the window reports how it was closed.
-inline constexpr int mrNone = 0;
-inline constexpr int mrOk = 1;      // the OK button (or Enter)
-inline constexpr int mrCancel = 2;  // the close box (or the system menu's Close)
+// How the window was closed.
+enum class TModalResult {
+  None,    // still open
+  Ok,      // the OK button (or Enter)
+  Cancel,  // the close box (or the system menu's Close)
+};
 
 class TExplanationForm {
  public:
@@ -32,13 +34,13 @@ class TExplanationForm {
   // Shows the window and runs its modal loop on the calling thread until the
   // modal result is set; hides the window and returns the result. Call once
   // after a successful Create.
-  int ShowModal();
+  TModalResult ShowModal();
 
-  // The OK button's click handler: sets the modal result to mrOk, which ends
+  // The OK button's click handler: sets the modal result to Ok, which ends
   // the modal loop.
   void cxButton1Click();
 
-  int ModalResult() const;
+  TModalResult ModalResult() const;
   HWND__* Handle() const;
   // The child window of a named element ("Label1", "Panel1", "cxButton1"...),
   // or nullptr.

@@ -1,4 +1,4 @@
-#include "main/CommandLine.h"
+#include "main/ProgramArguments.h"
 
 #include <string>
 #include <vector>
@@ -59,32 +59,26 @@ INSTANTIATE_TEST_SUITE_P(Cases, SplitCommandLineTable, ::testing::ValuesIn(kSpli
 
 // From a raw command line to the four values, as the Windows program reads it.
 TEST(CommandLineToArguments, EmptyUserNameInQuotesActsAsLeftOut) {
-  std::string server, user;
-  bool runOnce = false, onlyEmpty = false;
-  ParseArguments(SplitCommandLine(SkipProgramName("prog server1 \"\" RUNONCE")), server, user,
-                 runOnce, onlyEmpty);
-  EXPECT_EQ(server, "server1");
-  EXPECT_EQ(user, "");
-  EXPECT_TRUE(runOnce);
+  const Arguments parsed =
+      ParseArguments(SplitCommandLine(SkipProgramName("prog server1 \"\" RUNONCE")));
+  EXPECT_EQ(parsed.ExchangeServer, "server1");
+  EXPECT_EQ(parsed.UserName, "");
+  EXPECT_TRUE(parsed.RunOnce);
 }
 
 TEST(CommandLineToArguments, DoubleQuotedTwoWordsAreSplitAgain) {
-  std::string server, user;
-  bool runOnce = false, onlyEmpty = false;
-  ParseArguments(SplitCommandLine(SkipProgramName("prog \"word1   word2\"")), server, user, runOnce,
-                 onlyEmpty);
-  EXPECT_EQ(server, "word1");
-  EXPECT_EQ(user, "");
+  const Arguments parsed =
+      ParseArguments(SplitCommandLine(SkipProgramName("prog \"word1   word2\"")));
+  EXPECT_EQ(parsed.ExchangeServer, "word1");
+  EXPECT_EQ(parsed.UserName, "");
 }
 
 TEST(CommandLineToArguments, SpaceInDoubleQuotesIsAnEmptyServer) {
-  std::string server = "x", user = "y";
-  bool runOnce = true, onlyEmpty = true;
-  ParseArguments(SplitCommandLine(SkipProgramName("prog \" \"")), server, user, runOnce, onlyEmpty);
-  EXPECT_EQ(server, "");
-  EXPECT_EQ(user, "");
-  EXPECT_FALSE(runOnce);
-  EXPECT_FALSE(onlyEmpty);
+  const Arguments parsed = ParseArguments(SplitCommandLine(SkipProgramName("prog \" \"")));
+  EXPECT_EQ(parsed.ExchangeServer, "");
+  EXPECT_EQ(parsed.UserName, "");
+  EXPECT_FALSE(parsed.RunOnce);
+  EXPECT_FALSE(parsed.OnlyEmpty);
 }
 
 }  // namespace
