@@ -16,8 +16,11 @@ rem append to them. Empty or unreachable: %TEMP%\Wendelmarquistone.log.
 if not defined WM_LOG set "WM_LOG=\\fileserver\Logs$\Wendelmarquistone"
 rem --------------------------------------------------------------------------
 
-set "WM_OUT=%TEMP%\Wendelmarquistone-output.txt"
-set "WM_ENTRY=%TEMP%\Wendelmarquistone-entry.txt"
+rem Files of this run's own: two logons of one user at once (a terminal
+rem server) may share %TEMP%.
+set "WM_RUN=%RANDOM%%RANDOM%"
+set "WM_OUT=%TEMP%\Wendelmarquistone-%WM_RUN%-output.txt"
+set "WM_ENTRY=%TEMP%\Wendelmarquistone-%WM_RUN%-entry.txt"
 if exist "%WM_OUT%" del "%WM_OUT%" >nul 2>&1
 
 rem The server name as the tool will read it. The tool takes a name of only

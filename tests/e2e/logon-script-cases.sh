@@ -76,7 +76,7 @@ who="${facts[2]} ${facts[3]}\\${facts[4]}"
 registry_clean=0
 cleanup() {
   rm -rf "$profile" "$temp_log" "$work/logs/Wendelmarquistone" \
-    "$temp/Wendelmarquistone-output.txt" "$temp/Wendelmarquistone-entry.txt"
+    "$temp"/Wendelmarquistone-*-output.txt "$temp"/Wendelmarquistone-*-entry.txt
   if [ "$registry_clean" -eq 0 ]; then
     registry delete 'HKCU\Software\Microsoft\Office' /f >/dev/null
     registry_clean=1
@@ -146,7 +146,8 @@ no_office_key() { # reg.exe says 1 for a missing key (not a timeout's 124)
 }
 no_profile() { [ ! -e "$profile" ]; }
 no_temporary_files() {
-  [ ! -e "$temp/Wendelmarquistone-output.txt" ] && [ ! -e "$temp/Wendelmarquistone-entry.txt" ]
+  ! compgen -G "$temp/Wendelmarquistone-*-output.txt" >/dev/null &&
+    ! compgen -G "$temp/Wendelmarquistone-*-entry.txt" >/dev/null
 }
 
 ran="Wendelmarquistone $server RUNONCE: exit status"
