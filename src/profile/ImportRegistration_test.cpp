@@ -9,10 +9,10 @@
 #include <gtest/gtest.h>
 
 #include "profile/ProfileDocument.h"
-#include "support/RecordingRegistry.h"
-#include "support/RegistryProbe.h"
-#include "support/WriteBlocker.h"
-#include "support/TestSupport.h"
+#include "testlib/RecordingRegistry.h"
+#include "testlib/RegistryProbe.h"
+#include "testlib/WriteBlocker.h"
+#include "testlib/TestSupport.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "profile/LogonName.h"
-#include "support/RecordingRegistry.h"
-#include "support/WriteBlocker.h"
-#include "support/TestSupport.h"
+#include "testlib/RecordingRegistry.h"
+#include "testlib/WriteBlocker.h"
+#include "testlib/TestSupport.h"
 
 namespace {
 

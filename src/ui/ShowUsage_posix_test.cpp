@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Process.h"
-#include "support/TestSupport.h"
+#include "testlib/Process.h"
+#include "testlib/TestSupport.h"
 
 namespace wm {
 namespace {

@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "e2e/Expected.h"
-#include "support/Process.h"
-#include "support/TestSupport.h"
+#include "testlib/Process.h"
+#include "testlib/TestSupport.h"
 
 namespace wmtest {
 namespace {

@@ -13,9 +13,9 @@
 #include <gtest/gtest.h>
 
 #include "e2e/Expected.h"
-#include "support/Process_win32.h"
-#include "support/TestSupport.h"
-#include "support/WindowProbe.h"
+#include "testlib/Process_win32.h"
+#include "testlib/TestSupport.h"
+#include "testlib/WindowProbe.h"
 
 namespace wmtest {
 namespace {

@@ -1,4 +1,4 @@
-#include "support/TestSupport.h"
+#include "testlib/TestSupport.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Process.h"
+#include "testlib/Process.h"
 
 namespace wmtest {
 

@@ -1,4 +1,4 @@
-#include "support/RegistryProbe.h"
+#include "testlib/RegistryProbe.h"
 
 #include <algorithm>
 #include <vector>
