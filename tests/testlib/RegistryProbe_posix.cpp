@@ -95,6 +95,10 @@ struct RegistryProbe::State {
 
 RegistryProbe::RegistryProbe() : state_(std::make_unique<State>()) {}
 
+RegistryProbe::RegistryProbe(const std::string& storeFolder) : RegistryProbe() {
+  state_->store = storeFolder;
+}
+
 RegistryProbe::~RegistryProbe() = default;
 
 std::unique_ptr<wm::Registry> RegistryProbe::Open() const {

@@ -64,6 +64,8 @@ RegistryProbe::RegistryProbe() : state_(std::make_unique<State>()) {
   RemoveTestKeys();
 }
 
+RegistryProbe::RegistryProbe(const std::string&) : RegistryProbe() {}
+
 RegistryProbe::~RegistryProbe() {
   RemoveTestKeys();
 }
