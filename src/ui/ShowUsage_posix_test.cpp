@@ -14,7 +14,7 @@ namespace {
 
 // The same bytes the Windows program writes when it has no display.
 std::string ExpectedTextForm() {
-  return wmtest::ReadFileBytes(wmtest::SourcePath("tests/ui/UsageText.expected"));
+  return wmtest::ExpectedText("usage-text.txt");
 }
 
 TEST(ShowUsageWithoutADisplay, WritesTheTextFormAndEnds) {

@@ -82,7 +82,7 @@ TEST_F(EndToEnd, NoServerOrAHelpRequestWritesTheUsageText) {
     SCOPED_TRACE(arguments.empty() ? "(none)" : arguments[0]);
     ProcessResult run = Run(arguments);
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.output, kBanner + ReadFileBytes(SourcePath("tests/ui/UsageText.expected")));
+    EXPECT_EQ(run.output, kBanner + ExpectedText("usage-text.txt"));
     EXPECT_FALSE(fs::exists(PrfPath()));
     ExpectNothingRegistered();
   }

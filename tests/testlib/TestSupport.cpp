@@ -71,4 +71,8 @@ std::filesystem::path SourcePath(const std::string& relative) {
   return std::filesystem::path(HostPath(WM_SOURCE_DIR)) / relative;
 }
 
+std::string ExpectedText(const std::string& name) {
+  return ReadFileBytes(std::filesystem::path(HostPath(WM_TESTDATA_DIR)) / name);
+}
+
 }  // namespace wmtest
