@@ -7,12 +7,9 @@
 // are in EndToEnd_test.cpp, each platform's own in its _test file.
 #pragma once
 
-#include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -29,16 +26,13 @@ class EndToEnd : public ::testing::Test {
   EndToEnd();
   ~EndToEnd() override;
 
-  // Runs the program. Linux: the arguments are its argv, with its home and
-  // configuration folders in Folder(). Windows: the arguments are written
-  // after the program's quoted path as they are, separated by single spaces,
-  // so that a test gives the exact raw command line.
+  // Runs the program. Linux: the arguments are its argv, its home and
+  // configuration folders in a temporary folder. Windows: the arguments are
+  // written after the program's quoted path as they are, separated by single
+  // spaces, so that a test gives the exact raw command line.
   ProcessResult Run(const std::vector<std::string>& arguments, ProcessOptions options = {});
   // Where the program writes the profile.
   std::string PrfPath() const;
-  // A temporary folder of the test's own (Linux: the program's home is
-  // Folder()/home, its configuration folder Folder()/config).
-  const std::filesystem::path& Folder() const;
   // The current user's registry, as the program sees it.
   RegistryProbe& Registry();
   // Removes every Office key.
@@ -61,18 +55,13 @@ class EndToEnd : public ::testing::Test {
   static std::string SetupKey(const char* version) {
     return std::string(kOffice) + "\\" + version + "\\Outlook\\Setup";
   }
-  std::optional<RegistryValue> SetupValue(const char* version, const char* name) {
-    auto values = Registry().Values(SetupKey(version));
-    auto found = values.find(name);
-    return found == values.end() ? std::nullopt : std::optional<RegistryValue>(found->second);
-  }
   static RegistryValue Sz(const std::string& text) {
     return RegistryValue{kRegSz, text + std::string(1, '\0')};
   }
 
   void ExpectRegisteredEverywhere() {
     for (const char* version : kOfficeVersions) {
-      EXPECT_EQ(SetupValue(version, "ImportPRF"), Sz(PrfPath())) << version;
+      EXPECT_EQ(Registry().Values(SetupKey(version))["ImportPRF"], Sz(PrfPath())) << version;
     }
   }
   // The banner, then one error line that mentions this.

@@ -1,6 +1,6 @@
 // The end-to-end fixture on Linux: the program with its home and
 // configuration folders in a temporary folder, the profile in the
-// configuration folder, and the registry store beside it.
+// configuration folder and the registry store beside it.
 #include <filesystem>
 
 #include "e2e/EndToEnd.h"
@@ -25,7 +25,7 @@ EndToEnd::EndToEnd() : host_(std::make_unique<Host>()) {
 EndToEnd::~EndToEnd() = default;
 
 ProcessResult EndToEnd::Run(const std::vector<std::string>& arguments, ProcessOptions options) {
-  // The test's own settings come last, so they win.
+  // The test's own settings come after these, so they win.
   options.environment.insert(
       options.environment.begin(),
       {{"HOME", host_->home.string()}, {"XDG_CONFIG_HOME", host_->config.string()}});
@@ -37,10 +37,6 @@ ProcessResult EndToEnd::Run(const std::vector<std::string>& arguments, ProcessOp
 
 std::string EndToEnd::PrfPath() const {
   return (host_->config / "outlook.prf").string();
-}
-
-const fs::path& EndToEnd::Folder() const {
-  return host_->temp.path();
 }
 
 RegistryProbe& EndToEnd::Registry() {
@@ -59,17 +55,15 @@ std::vector<EndToEnd::Blocker> EndToEnd::RegistrationBlockers(const char* versio
   const std::string key = std::string(kOffice) + "\\" + version;
   const fs::path marker = host_->store / "HKEY_CURRENT_USER" / "Software" / "Microsoft" / "Office" /
                           version / "Outlook" / "Setup" / "@First-Run" / "x";
-  return {
-      {"a plain file where the key's folder would go", [this, key] { Registry().BlockKey(key); },
-       false},
-      // Outlook would not import the profile while the marker is there.
-      {"a first-run marker that cannot be deleted (a folder with something in it)",
-       [marker] {
-         fs::create_directories(marker.parent_path());
-         WriteFileBytes(marker, "in the way");
-       },
-       true},
-  };
+  // The second would keep Outlook from importing the profile.
+  return {{"a plain file where the key's folder would go",
+           [this, key] { Registry().BlockKey(key); }, false},
+          {"a first-run marker that cannot be deleted (a folder with something in it)",
+           [marker] {
+             fs::create_directories(marker.parent_path());
+             WriteFileBytes(marker, "in the way");
+           },
+           true}};
 }
 
 std::vector<ProcessOptions> EndToEnd::BrokenStandardOutputs() const {

@@ -60,13 +60,14 @@ TEST_F(EndToEnd, ArgumentsAsTheShellHandsThemOver) {
 }
 
 TEST_F(EndToEnd, WithoutXdgConfigHomeTheFileGoesToHomeConfig) {
-  fs::create_directories(Folder() / "home" / ".config");
+  TempDir home;
+  fs::create_directories(home.path() / ".config");
   ProcessOptions options;
-  options.environment = {{"XDG_CONFIG_HOME", std::nullopt}};
+  options.environment = {{"HOME", home.path().string()}, {"XDG_CONFIG_HOME", std::nullopt}};
   ProcessResult run = Run({"server1"}, options);
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.output, kBanner + kSuccessLine);
-  EXPECT_TRUE(fs::is_regular_file(Folder() / "home" / ".config" / "outlook.prf"));
+  EXPECT_TRUE(fs::is_regular_file(home.path() / ".config" / "outlook.prf"));
 }
 
 // No server name, or a help request (which must never become a server's
@@ -115,14 +116,15 @@ TEST_F(EndToEnd, FailuresLeaveEverythingAsItWas) {
 }
 
 TEST_F(EndToEnd, MissingOrUnwritableApplicationDataFolder) {
-  for (const std::string& folder : {(Folder() / "missing").string(), std::string("/proc")}) {
+  TempDir temp;
+  for (const std::string& folder : {(temp.path() / "missing").string(), std::string("/proc")}) {
     SCOPED_TRACE(folder);
     ProcessOptions options;
     options.environment = {{"XDG_CONFIG_HOME", folder}};
     ProcessResult run = Run({"server1"}, options);
     ExpectOneErrorLine(run, folder + "/outlook.prf");
   }
-  EXPECT_FALSE(fs::exists(Folder() / "missing"));
+  EXPECT_FALSE(fs::exists(temp.path() / "missing"));
 }
 
 TEST_F(EndToEnd, OptionWordsLaterOnAreNames) {
@@ -170,10 +172,11 @@ class FailingOutputAfterTheBanner {
 };
 
 TEST_F(EndToEnd, StandardOutputFailingOnTheSuccessLineGivesStatusOne) {
+  TempDir temp;
   ProcessResult run;
   std::string written;
   {
-    FailingOutputAfterTheBanner output(Folder() / "stdout");
+    FailingOutputAfterTheBanner output(temp.path() / "stdout");
     run = Run({"server1", "jsmith"}, output.Options());
     written = output.Written();
   }
@@ -186,10 +189,11 @@ TEST_F(EndToEnd, StandardOutputFailingOnTheSuccessLineGivesStatusOne) {
 
 TEST_F(EndToEnd, StandardOutputFailingOnTheAlreadyGeneratedLineGivesStatusOne) {
   WriteFileBytes(PrfPath(), "earlier profile");
+  TempDir temp;
   ProcessResult run;
   std::string written;
   {
-    FailingOutputAfterTheBanner output(Folder() / "stdout");
+    FailingOutputAfterTheBanner output(temp.path() / "stdout");
     run = Run({"server1", "RUNONCE"}, output.Options());
     written = output.Written();
   }

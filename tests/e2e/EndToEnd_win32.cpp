@@ -1,6 +1,7 @@
 // The end-to-end fixture on Windows: the program started with a raw command
 // line, as a logon script starts it; the profile in the user's roaming
-// application-data folder; the real registry, read with plain Win32 calls.
+// application-data folder; the real registry. Both persist in the prefix:
+// each test starts without them and leaves none.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -11,36 +12,24 @@
 
 namespace wmtest {
 
-namespace {
-
-std::string AppDataFolder() {
-  char path[MAX_PATH] = {};
-  EXPECT_EQ(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, path), S_OK);
-  return std::string(path) + "\\";
-}
-
-}  // namespace
-
 struct EndToEnd::Host {
-  TempDir temp;
-  std::string prfPath = AppDataFolder() + "outlook.prf";
+  std::string prfPath;
   RegistryProbe registry;
-
-  // The profile and the registry persist in the prefix: each test starts
-  // without them and leaves none.
-  void Clean() {
-    std::error_code ignored;
-    std::filesystem::remove_all(prfPath, ignored);
-    RegDeleteTreeA(HKEY_CURRENT_USER, kOffice);
-  }
 };
 
 EndToEnd::EndToEnd() : host_(std::make_unique<Host>()) {
-  host_->Clean();
+  char folder[MAX_PATH] = {};
+  EXPECT_EQ(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, folder), S_OK);
+  host_->prfPath = std::string(folder) + "\\outlook.prf";
+  std::error_code ignored;
+  std::filesystem::remove_all(host_->prfPath, ignored);
+  ClearRegistry();
 }
 
 EndToEnd::~EndToEnd() {
-  host_->Clean();
+  std::error_code ignored;
+  std::filesystem::remove_all(host_->prfPath, ignored);
+  ClearRegistry();
 }
 
 ProcessResult EndToEnd::Run(const std::vector<std::string>& arguments, ProcessOptions options) {
@@ -58,10 +47,6 @@ std::string EndToEnd::PrfPath() const {
   return host_->prfPath;
 }
 
-const std::filesystem::path& EndToEnd::Folder() const {
-  return host_->temp.path();
-}
-
 RegistryProbe& EndToEnd::Registry() {
   return host_->registry;
 }
@@ -76,7 +61,7 @@ void EndToEnd::ExpectNothingRegistered() {
 
 std::vector<EndToEnd::Blocker> EndToEnd::RegistrationBlockers(const char* version) {
   const std::string key = std::string(kOffice) + "\\" + version;
-  // A volatile key lives as long as the wineserver; Clean removes it.
+  // It lives as long as the wineserver; ClearRegistry removes it.
   return {{"a volatile key, which cannot hold a normal one",
            [this, key] { Registry().BlockKey(key); }, false}};
 }
