@@ -104,6 +104,9 @@ TEST_F(EndToEnd, FailuresLeaveEverythingAsItWas) {
       {"UserTooLong",
        {"server1", std::string(257, 'u'), "RUNONCE"},
        "user name is 257 characters long, more than the 256"},
+      // A control character in an option cannot break the error line (on
+      // Windows a line break between words separates them).
+      {"LineBreakInAnOption", {"-a\nb"}, "\"-a?b\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

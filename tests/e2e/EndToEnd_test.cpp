@@ -93,8 +93,6 @@ TEST_F(EndToEnd, AnOptionWhereTheServerBelongsIsRefused) {
     EXPECT_EQ(ReadFileBytes(PrfPath()), "earlier profile");
     ExpectNothingRegistered();
   }
-  // A control character in the word cannot break the error line.
-  ExpectOneErrorLine(Run({"-a\nb"}), "\"-a?b\"");
 }
 
 TEST_F(EndToEnd, AFolderNamedOutlookPrfIsAFailure) {
