@@ -1,5 +1,6 @@
 #include "profile/ImportRegistration.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -9,10 +10,10 @@
 #include <gtest/gtest.h>
 
 #include "profile/ProfileDocument.h"
-#include "support/RecordingRegistry.h"
-#include "support/RegistryProbe.h"
-#include "support/WriteBlocker.h"
-#include "support/TestSupport.h"
+#include "testlib/RecordingRegistry.h"
+#include "testlib/RegistryProbe.h"
+#include "testlib/WriteBlocker.h"
+#include "testlib/TestSupport.h"
 
 namespace {
 
@@ -28,11 +29,6 @@ std::string SetupKey(const std::string& version) {
   return "Software\\Microsoft\\Office\\" + version + "\\Outlook\\Setup";
 }
 
-std::vector<std::string> PassCalls(const std::string& version, const std::string& path) {
-  return {"create " + SetupKey(version), "delete FirstRun", "delete First-Run",
-          "set ImportPRF=" + path, "close"};
-}
-
 RegistryValue Sz(const std::string& text) {
   return RegistryValue{kRegSz, text + std::string(1, '\0')};
 }
@@ -42,13 +38,7 @@ RegistryValue Sz(const std::string& text) {
 TEST(RegisterImportCalls, FivePassesNewestFirst) {
   RecordingRegistry registry;
   ASSERT_TRUE(wm::RegisterImport(registry, "C:\\Users\\x\\outlook.prf").ok());
-  std::vector<std::string> expected;
-  for (const char* version : kVersions) {
-    for (const std::string& call : PassCalls(version, "C:\\Users\\x\\outlook.prf")) {
-      expected.push_back(call);
-    }
-  }
-  EXPECT_EQ(registry.calls, expected);
+  EXPECT_EQ(registry.calls, wmtest::RegisteredCalls("C:\\Users\\x\\outlook.prf"));
   EXPECT_FALSE(registry.keyOpen);
 }
 
@@ -81,16 +71,12 @@ TEST(RegisterImportCalls, StopsAtTheFirstFailureAndClosesTheKey) {
     ASSERT_FALSE(status.ok());
     EXPECT_EQ(status.message(), std::string("Cannot register the profile for Outlook ") +
                                     c.version + ": " + c.failure);
-    std::vector<std::string> expected;
-    for (const char* version : kVersions) {
-      std::vector<std::string> pass = PassCalls(version, "p");
-      if (std::string(version) == c.version) {
-        expected.insert(expected.end(), pass.begin(), pass.begin() + c.callsInPass);
-        expected.push_back("close");
-        break;
-      }
-      expected.insert(expected.end(), pass.begin(), pass.end());
-    }
+    // The calls of a successful run up to the failing one, then "close".
+    std::vector<std::string> expected = wmtest::RegisteredCalls("p");
+    auto pass = std::find(expected.begin(), expected.end(), "create " + SetupKey(c.version));
+    ASSERT_NE(pass, expected.end());
+    expected.erase(pass + static_cast<std::ptrdiff_t>(c.callsInPass), expected.end());
+    expected.push_back("close");
     EXPECT_EQ(registry.calls, expected);
     EXPECT_FALSE(registry.keyOpen);
   }

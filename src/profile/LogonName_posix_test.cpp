@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "profile/ProfileDocument.h"
-#include "support/RecordingRegistry.h"
-#include "support/TestSupport.h"
+#include "testlib/RecordingRegistry.h"
+#include "testlib/TestSupport.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "profile/LogonName.h"
-#include "support/RecordingRegistry.h"
-#include "support/WriteBlocker.h"
-#include "support/TestSupport.h"
+#include "testlib/RecordingRegistry.h"
+#include "testlib/WriteBlocker.h"
+#include "testlib/TestSupport.h"
 
 namespace {
 
@@ -18,25 +18,12 @@ namespace fs = std::filesystem;
 using wmtest::FolderEntries;
 using wmtest::ReadFileBytes;
 using wmtest::RecordingRegistry;
+using wmtest::RegisteredCalls;
 using wmtest::SplitCrLf;
 using wmtest::TempDir;
 using wmtest::WriteFileBytes;
 
 const char* const kGolden = "tests/testdata/outlook-server1-jsmith.prf";
-
-// The registry calls of a successful registration of the path.
-std::vector<std::string> RegisteredCalls(const std::string& path) {
-  std::vector<std::string> calls;
-  for (const char* version : {"12.0", "11.0", "10.0", "9.0", "8.0"}) {
-    calls.push_back(std::string("create Software\\Microsoft\\Office\\") + version +
-                    "\\Outlook\\Setup");
-    calls.push_back("delete FirstRun");
-    calls.push_back("delete First-Run");
-    calls.push_back("set ImportPRF=" + path);
-    calls.push_back("close");
-  }
-  return calls;
-}
 
 class WriteProfileTest : public ::testing::Test {
  protected:

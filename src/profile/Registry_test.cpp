@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/RegistryProbe.h"
+#include "testlib/RegistryProbe.h"
 
 namespace {
 

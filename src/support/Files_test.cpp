@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "support/TemporaryFile.h"
-#include "support/TestSupport.h"
+#include "testlib/TestSupport.h"
 
 namespace {
 

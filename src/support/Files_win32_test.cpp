@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/TestSupport.h"
+#include "testlib/TestSupport.h"
 
 namespace {
 

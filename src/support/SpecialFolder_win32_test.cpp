@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/TestSupport.h"
+#include "testlib/TestSupport.h"
 
 namespace {
 

@@ -6,15 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Process.h"
-#include "support/TestSupport.h"
+#include "testlib/Process.h"
+#include "testlib/TestSupport.h"
 
 namespace wm {
 namespace {
 
 // The same bytes the Windows program writes when it has no display.
 std::string ExpectedTextForm() {
-  return wmtest::ReadFileBytes(wmtest::SourcePath("tests/ui/UsageText.expected"));
+  return wmtest::ExpectedText("usage-text.txt");
 }
 
 TEST(ShowUsageWithoutADisplay, WritesTheTextFormAndEnds) {

@@ -6,35 +6,20 @@
 
 #include <gtest/gtest.h>
 
+#include "testlib/TestSupport.h"
+
 namespace wm {
 namespace {
 
-// The usage text as the user reads it, byte for byte ("\xAE" is the
-// registered sign in code page 1252).
-const std::vector<std::string> kExpectedLines = {
-    "The Brackenhulme Wendelmarquistone for Microsoft Outlook XP, 2003 & 2007\xAE needs to be "
-    "called from the command line. The syntax is:",
-    "Wendelmarquistone.exe [options]",
-    "Possible Options:",
-    "\"EXCHANGE SERVER\" (1st Argument) is the fully qualified domain name of the exchange "
-    "server. (Required)",
-    "\"USERNAME\"  (2nd Argument) option allows you to specify a different user than the one "
-    "detected in the current profile. Wendelmarquistone will use this instead to connect to "
-    "Microsoft Exchange (Optional)",
-    "If you use the word RUNONCE as the last argument, it will only run the Wendelmarquistone "
-    "once. This will overwrite any existing profile that was not created by Wendelmarquistone "
-    "(Optional-Can't be used with ONLY_EMPTY)",
-    "If you use the word ONLY_EMPTY as the last argument, it will only create a new profile if one "
-    "does not already exist. Use this if you want to keep existing profiles. (Optinal-Can't be "
-    "used with RUNONCE)",
-    "Example: (Setup to connect to server1, and only new profiles)",
-    "Wendelmarquistone.exe \"Server1\" ONLY_EMPTY",
-    "The best placement of this command is in the users logon script. Once called, the user may "
-    "launch Microsoft Outlook XP, 2003 & 2007\xAE with no further setup",
-};
+// The usage text as the user reads it, byte for byte, one line a label.
+std::vector<std::string> ExpectedLines() {
+  std::vector<std::string> lines = wmtest::SplitCrLf(wmtest::ExpectedText("usage-text.txt"));
+  lines.pop_back();  // after the last line's CR LF
+  return lines;
+}
 
 TEST(UsageText, HasEveryLabelsTextInTheWindowsOrder) {
-  EXPECT_EQ(UsageTextLines(), kExpectedLines);
+  EXPECT_EQ(UsageTextLines(), ExpectedLines());
 }
 
 TEST(UsageText, KeepsTheDoubleSpaceAndTheTyposOfTheWindow) {

@@ -18,8 +18,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Process.h"
-#include "support/WindowProbe.h"
+#include "testlib/Process.h"
+#include "testlib/WindowProbe.h"
 #include "ui/ExplanationFormUnit.h"
 #include "ui/resources/ResourceIds.h"
 

@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "e2e/Expected.h"
-#include "support/Process_win32.h"
-#include "support/TestSupport.h"
+#include "testlib/Process_win32.h"
+#include "testlib/TestSupport.h"
 
 namespace wmtest {
 namespace {

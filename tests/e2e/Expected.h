@@ -3,19 +3,11 @@
 
 #include <string>
 
-#include "Version.h"
+#include "testlib/TestSupport.h"
 
 namespace wmtest {
 
-inline const std::string kBanner =
-    "===============================================\r\n"
-    "= Brackenhulme Wendelmarquistone              =\r\n"
-    "= Generating Microsoft Outlook (R) Profile    =\r\n"
-    "= www.brackenhulme.example                    =\r\n"
-    "= Contact: support@brackenhulme.example       =\r\n"
-    "= Version: " WM_VERSION_DATE
-    "                           =\r\n"
-    "===============================================\r\n";
+inline const std::string kBanner = ExpectedText("banner.txt");
 
 inline const std::string kSuccessLine = "Profile for user generated successfully\r\n";
 inline const std::string kAlreadyLine = "Profile Already Genreated - No changes made\r\n";

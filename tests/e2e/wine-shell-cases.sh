@@ -16,13 +16,13 @@
 #  - a write that fails in the middle of the file (a file-size limit, with
 #    SIGXFSZ ignored): the old profile stays, nothing is registered, no
 #    temporary file is left.
-#   wine-shell-cases.sh WINE_STATE_DIR EXE USAGE_TEXT_FILE VERSION
+#   wine-shell-cases.sh WINE_STATE_DIR EXE USAGE_TEXT_FILE BANNER_FILE
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 state=$(cd "$1" && pwd)
 exe=$2
 usage_text=$3
-version=$4
+banner=$4
 wine="$here/../../scripts/wine.sh"
 prefix="$state/prefix"
 if ! "$wine" status "$state" >/dev/null; then
@@ -32,14 +32,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export WM_WINEDEBUG=-all,err+eventlog
 
-printf '%s\r\n' \
-  "===============================================" \
-  "= Brackenhulme Wendelmarquistone              =" \
-  "= Generating Microsoft Outlook (R) Profile    =" \
-  "= www.brackenhulme.example                    =" \
-  "= Contact: support@brackenhulme.example       =" \
-  "$(printf '= Version: %-35s=' "$version")" \
-  "===============================================" >"$work/banner"
+cp "$banner" "$work/banner"
 
 passed=0
 failed=0

@@ -1,4 +1,4 @@
-#include "support/Process.h"
+#include "testlib/Process.h"
 
 #include <cerrno>
 #include <chrono>

@@ -33,6 +33,9 @@ struct RegistryValue {
 class RegistryProbe {
  public:
   RegistryProbe();
+  // Linux: the store in this folder (a program's own) instead of a fresh
+  // one; Windows: the same as the default.
+  explicit RegistryProbe(const std::string& storeFolder);
   ~RegistryProbe();
   RegistryProbe(const RegistryProbe&) = delete;
   RegistryProbe& operator=(const RegistryProbe&) = delete;

@@ -1,4 +1,4 @@
-#include "support/Process_win32.h"
+#include "testlib/Process_win32.h"
 
 #include <windows.h>
 

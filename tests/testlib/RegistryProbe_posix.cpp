@@ -1,4 +1,4 @@
-#include "support/RegistryProbe.h"
+#include "testlib/RegistryProbe.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "profile/RegistryStore_posix.h"
-#include "support/TestSupport.h"
+#include "testlib/TestSupport.h"
 
 namespace wmtest {
 
@@ -94,6 +94,10 @@ struct RegistryProbe::State {
 };
 
 RegistryProbe::RegistryProbe() : state_(std::make_unique<State>()) {}
+
+RegistryProbe::RegistryProbe(const std::string& storeFolder) : RegistryProbe() {
+  state_->store = storeFolder;
+}
 
 RegistryProbe::~RegistryProbe() = default;
 

@@ -1,4 +1,4 @@
-#include "support/WriteBlocker.h"
+#include "testlib/WriteBlocker.h"
 
 #include <csignal>
 #include <sys/resource.h>

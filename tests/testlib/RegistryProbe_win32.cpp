@@ -1,4 +1,4 @@
-#include "support/RegistryProbe.h"
+#include "testlib/RegistryProbe.h"
 
 #include <algorithm>
 #include <vector>
@@ -63,6 +63,8 @@ struct RegistryProbe::State {};
 RegistryProbe::RegistryProbe() : state_(std::make_unique<State>()) {
   RemoveTestKeys();
 }
+
+RegistryProbe::RegistryProbe(const std::string&) : RegistryProbe() {}
 
 RegistryProbe::~RegistryProbe() {
   RemoveTestKeys();

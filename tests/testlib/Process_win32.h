@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "support/Process.h"
+#include "testlib/Process.h"
 
 namespace wmtest {
 

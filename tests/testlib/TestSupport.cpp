@@ -1,4 +1,4 @@
-#include "support/TestSupport.h"
+#include "testlib/TestSupport.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Process.h"
+#include "testlib/Process.h"
 
 namespace wmtest {
 
@@ -69,6 +69,10 @@ std::vector<std::string> SplitCrLf(const std::string& bytes) {
 
 std::filesystem::path SourcePath(const std::string& relative) {
   return std::filesystem::path(HostPath(WM_SOURCE_DIR)) / relative;
+}
+
+std::string ExpectedText(const std::string& name) {
+  return ReadFileBytes(std::filesystem::path(HostPath(WM_TESTDATA_DIR)) / name);
 }
 
 }  // namespace wmtest

@@ -3,10 +3,12 @@
 // reason.
 #pragma once
 
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "profile/Registry.h"
+#include "testlib/TestSupport.h"
 
 namespace wmtest {
 
@@ -67,5 +69,18 @@ class RecordingRegistry final : public wm::Registry {
   }
   std::string keyPath_;
 };
+
+// The calls of a successful registration of the profile at this path, as
+// recorded above (the expected text registry-calls.txt, "<prf>" standing for
+// the path).
+inline std::vector<std::string> RegisteredCalls(const std::string& prfPath) {
+  std::vector<std::string> calls;
+  std::istringstream lines(ExpectedText("registry-calls.txt"));
+  for (std::string line; std::getline(lines, line);) {
+    size_t at = line.find("<prf>");
+    calls.push_back(at == std::string::npos ? line : line.replace(at, 5, prfPath));
+  }
+  return calls;
+}
 
 }  // namespace wmtest

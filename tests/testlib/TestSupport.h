@@ -36,4 +36,8 @@ std::vector<std::string> SplitCrLf(const std::string& bytes);
 // A file in the source tree, by its path relative to the project's root.
 std::filesystem::path SourcePath(const std::string& relative);
 
+// One of the texts the tests expect (tests/testdata), as the build wrote it
+// for them: with the version filled in where it has one.
+std::string ExpectedText(const std::string& name);
+
 }  // namespace wmtest

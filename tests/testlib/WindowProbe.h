@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "support/Process_win32.h"
+#include "testlib/Process_win32.h"
 
 struct HWND__;
 

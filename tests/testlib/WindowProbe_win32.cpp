@@ -1,4 +1,4 @@
-#include "support/WindowProbe.h"
+#include "testlib/WindowProbe.h"
 
 #include <windows.h>
 

@@ -1,0 +1,138 @@
+// The end-to-end cases of every platform, through the fixture in EndToEnd.h.
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "e2e/EndToEnd.h"
+
+namespace wmtest {
+namespace {
+
+TEST_F(EndToEnd, ServerAndUserWriteAndRegisterTheProfile) {
+  ProcessResult run = Run({"server1", "jsmith"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.output, kBanner + kSuccessLine);
+
+  std::vector<std::string> lines = PrfLines();
+  ASSERT_EQ(lines.size(), 242u) << "241 lines, each ending with CR LF";
+  EXPECT_EQ(lines[241], "");
+  EXPECT_EQ(lines[240], "") << "the last line is empty";
+  EXPECT_EQ(lines[9], "DefaultProfile=Yes");
+  EXPECT_EQ(lines[10], "OverwriteProfile=Yes");
+  EXPECT_EQ(lines[42], "MailboxName=jsmith");
+  EXPECT_EQ(lines[43], "HomeServer=server1");
+  EXPECT_EQ(lines[48], "MailboxName=jsmith");
+  EXPECT_EQ(lines[49], "HomeServer=server1");
+  ExpectRegisteredEverywhere();
+}
+
+TEST_F(EndToEnd, RunOnceTwiceChangesNothingTheSecondTime) {
+  ProcessResult first = Run({"server1", "RUNONCE"});
+  EXPECT_EQ(first.exitCode, 0);
+  EXPECT_EQ(first.output, kBanner + kSuccessLine);
+  ExpectRegisteredEverywhere();
+
+  // Mark the file and the registry so that any change would show.
+  WriteFileBytes(PrfPath(), "marker");
+  ClearRegistry();
+  Registry().SetValue(SetupKey("12.0"), "ImportPRF", Sz("marker"));
+  Registry().SetValue(SetupKey("12.0"), "FirstRun", Sz("1"));
+
+  ProcessResult second = Run({"server1", "RUNONCE"});
+  EXPECT_EQ(second.exitCode, 0);
+  EXPECT_EQ(second.output, kBanner + kAlreadyLine);
+  EXPECT_EQ(ReadFileBytes(PrfPath()), "marker");
+  EXPECT_EQ(
+      Registry().Values(SetupKey("12.0")),
+      (std::map<std::string, RegistryValue>{{"ImportPRF", Sz("marker")}, {"FirstRun", Sz("1")}}));
+  EXPECT_EQ(Registry().Subkeys(kOffice), std::vector<std::string>{"12.0"});
+}
+
+TEST_F(EndToEnd, OnlyEmptyTwiceWritesBothTimes) {
+  // Before the runs: no file, the profile of the run before, an empty file,
+  // some other file.
+  const std::optional<std::string> earlier[] = {std::nullopt, std::nullopt, "", "marker"};
+  for (const std::optional<std::string>& file : earlier) {
+    SCOPED_TRACE(file ? "\"" + *file + "\"" : "as it is");
+    if (file) {
+      WriteFileBytes(PrfPath(), *file);
+    }
+    ProcessResult result = Run({"server1", "ONLY_EMPTY"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.output, kBanner + kSuccessLine);
+    std::vector<std::string> lines = PrfLines();
+    ASSERT_EQ(lines.size(), 242u);
+    EXPECT_EQ(lines[9], "DefaultProfile=No");
+    EXPECT_EQ(lines[10], "OverwriteProfile=No");
+    ExpectRegisteredEverywhere();
+  }
+}
+
+TEST_F(EndToEnd, AnOptionWhereTheServerBelongsIsRefused) {
+  for (const std::string word : {"/x", "/s", "-server1", "--version", "/??"}) {
+    SCOPED_TRACE(word);
+    const std::string refusal =
+        kBanner + "Error: Unknown option \"" + word +
+        "\": the Exchange server's name must come first (/? shows how to call the tool); no "
+        "profile was written or registered.\r\n";
+    std::filesystem::remove(PrfPath());
+    ProcessResult run = Run({word, "jsmith"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, refusal);
+    EXPECT_FALSE(std::filesystem::exists(PrfPath()));
+    ExpectNothingRegistered();
+
+    WriteFileBytes(PrfPath(), "earlier profile");
+    run = Run({word, "server1", "jsmith"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, refusal);
+    EXPECT_EQ(ReadFileBytes(PrfPath()), "earlier profile");
+    ExpectNothingRegistered();
+  }
+}
+
+TEST_F(EndToEnd, AFolderNamedOutlookPrfIsAFailure) {
+  std::filesystem::create_directory(PrfPath());
+  for (const char* option : {"RUNONCE", "ONLY_EMPTY", ""}) {
+    SCOPED_TRACE(option);
+    ProcessResult run = Run(*option != '\0' ? std::vector<std::string>{"server1", option}
+                                            : std::vector<std::string>{"server1"});
+    ExpectOneErrorLine(run, PrfPath());
+    EXPECT_TRUE(std::filesystem::is_directory(PrfPath()));
+    ExpectNothingRegistered();
+  }
+}
+
+TEST_F(EndToEnd, RegistrationFailureIsReportedAfterTheNewestVersion) {
+  for (const Blocker& blocker : RegistrationBlockers("11.0")) {
+    SCOPED_TRACE(blocker.how);
+    ClearRegistry();
+    blocker.block();
+    ProcessResult run = Run({"server1", "jsmith"});
+    ExpectOneErrorLine(run, "Cannot register the profile for Outlook 11.0: ");
+    EXPECT_EQ(Registry().Values(SetupKey("12.0"))["ImportPRF"], Sz(PrfPath()));
+    EXPECT_EQ(Registry().Values(SetupKey("11.0")).count("ImportPRF"), 0u);
+    EXPECT_EQ(Registry().KeyExists(SetupKey("11.0")), blocker.leavesTheSetupKey);
+    for (const char* version : {"10.0", "9.0", "8.0"}) {
+      EXPECT_FALSE(Registry().KeyExists(std::string(kOffice) + "\\" + version)) << version;
+    }
+  }
+}
+
+TEST_F(EndToEnd, BrokenStandardOutputGivesStatusOne) {
+  WriteFileBytes(PrfPath(), "earlier profile");
+  for (const ProcessOptions& options : BrokenStandardOutputs()) {
+    SCOPED_TRACE(options.outputFile);
+    ProcessResult run = Run({"server1", "jsmith"}, options);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(ReadFileBytes(PrfPath()), "earlier profile");
+    ExpectNothingRegistered();
+  }
+}
+
+}  // namespace
+}  // namespace wmtest
