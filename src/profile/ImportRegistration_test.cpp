@@ -17,20 +17,15 @@
 
 namespace {
 
+using wmtest::kOfficeVersions;
 using wmtest::kRegDword;
-using wmtest::kRegSz;
 using wmtest::RecordingRegistry;
 using wmtest::RegistryProbe;
 using wmtest::RegistryValue;
-
-const char* const kVersions[] = {"12.0", "11.0", "10.0", "9.0", "8.0"};
+using wmtest::Sz;
 
 std::string SetupKey(const std::string& version) {
   return "Software\\Microsoft\\Office\\" + version + "\\Outlook\\Setup";
-}
-
-RegistryValue Sz(const std::string& text) {
-  return RegistryValue{kRegSz, text + std::string(1, '\0')};
 }
 
 // With a registry that records the calls.
@@ -94,12 +89,12 @@ class RegisterImportTest : public ::testing::Test {
 };
 
 TEST_F(RegisterImportTest, CreatesAllFiveKeysOnAnEmptyRegistry) {
-  for (const char* version : kVersions) {
+  for (const char* version : kOfficeVersions) {
     ASSERT_FALSE(probe_.KeyExists(SetupKey(version)));
   }
   wm::Status status = wm::RegisterImport(*registry_, prf_);
   ASSERT_TRUE(status.ok()) << status.message();
-  for (const char* version : kVersions) {
+  for (const char* version : kOfficeVersions) {
     std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}};
     EXPECT_EQ(probe_.Values(SetupKey(version)), expected) << version;
   }
@@ -127,7 +122,7 @@ TEST_F(RegisterImportTest, OverwritesAnExistingImportPrf) {
   probe_.SetValue(SetupKey("11.0"), "ImportPRF", Sz("D:\\a much longer old path\\outlook.prf"));
   probe_.SetValue(SetupKey("10.0"), "ImportPRF", RegistryValue{kRegDword, "\x07\0\0\0"});
   ASSERT_TRUE(wm::RegisterImport(*registry_, prf_).ok());
-  for (const char* version : kVersions) {
+  for (const char* version : kOfficeVersions) {
     std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}};
     EXPECT_EQ(probe_.Values(SetupKey(version)), expected) << version;
   }
@@ -159,7 +154,7 @@ TEST_F(RegisterImportTest, WriteProfileRegistersTheFileItWrote) {
   ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_EQ(wmtest::ReadFileBytes(prf_),
             wmtest::ReadFileBytes(wmtest::SourcePath("tests/testdata/outlook-server1-jsmith.prf")));
-  for (const char* version : kVersions) {
+  for (const char* version : kOfficeVersions) {
     std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}};
     EXPECT_EQ(probe_.Values(SetupKey(version)), expected) << version;
   }

@@ -18,10 +18,7 @@ using wmtest::kRegDword;
 using wmtest::kRegSz;
 using wmtest::RegistryProbe;
 using wmtest::RegistryValue;
-
-RegistryValue Sz(const std::string& text) {
-  return RegistryValue{kRegSz, text + std::string(1, '\0')};
-}
+using wmtest::Sz;
 
 class RegistryContract : public ::testing::Test {
  protected:

@@ -55,9 +55,6 @@ class EndToEnd : public ::testing::Test {
   static std::string SetupKey(const char* version) {
     return std::string(kOffice) + "\\" + version + "\\Outlook\\Setup";
   }
-  static RegistryValue Sz(const std::string& text) {
-    return RegistryValue{kRegSz, text + std::string(1, '\0')};
-  }
 
   void ExpectRegisteredEverywhere() {
     for (const char* version : kOfficeVersions) {

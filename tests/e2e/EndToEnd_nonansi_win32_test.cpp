@@ -15,6 +15,7 @@
 
 #include "e2e/Expected.h"
 #include "testlib/Process_win32.h"
+#include "testlib/RegistryProbe.h"
 #include "testlib/TestSupport.h"
 
 namespace wmtest {

@@ -12,6 +12,4 @@ inline const std::string kBanner = ExpectedText("banner.txt");
 inline const std::string kSuccessLine = "Profile for user generated successfully\r\n";
 inline const std::string kAlreadyLine = "Profile Already Genreated - No changes made\r\n";
 
-inline const char* const kOfficeVersions[] = {"12.0", "11.0", "10.0", "9.0", "8.0"};
-
 }  // namespace wmtest

@@ -25,6 +25,15 @@ struct RegistryValue {
   }
 };
 
+// A REG_SZ value: the text and its terminating NUL.
+inline RegistryValue Sz(const std::string& text) {
+  return RegistryValue{kRegSz, text + std::string(1, '\0')};
+}
+
+// The Office versions the program registers with, newest first, each under
+// Software\Microsoft\Office\<version>\Outlook\Setup.
+inline const char* const kOfficeVersions[] = {"12.0", "11.0", "10.0", "9.0", "8.0"};
+
 // Key paths are relative to HKEY_CURRENT_USER, parts separated by "\".
 // Creating a probe starts the test from a registry without Office keys (on
 // Linux: a fresh, empty store in a temporary folder, which Open() opens);

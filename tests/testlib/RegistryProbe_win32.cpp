@@ -12,7 +12,6 @@ namespace wmtest {
 namespace {
 
 const char* const kOffice = "Software\\Microsoft\\Office";
-const char* const kVersions[] = {"12.0", "11.0", "10.0", "9.0", "8.0"};
 
 // Removes every version key the system writes to, and Office itself when
 // nothing else is left in it, and the tests' own key. The registry persists
@@ -20,7 +19,7 @@ const char* const kVersions[] = {"12.0", "11.0", "10.0", "9.0", "8.0"};
 void RemoveTestKeys() {
   RegDeleteTreeA(HKEY_CURRENT_USER, RegistryProbe::kTestKey);
   RegDeleteKeyA(HKEY_CURRENT_USER, RegistryProbe::kTestKey);
-  for (const char* version : kVersions) {
+  for (const char* version : kOfficeVersions) {
     std::string key = std::string(kOffice) + "\\" + version;
     LONG result = RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
     if (result == ERROR_SUCCESS) {
