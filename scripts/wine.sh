@@ -11,10 +11,11 @@
 #   wine.sh run STATE [--no-display] PROGRAM [ARGS...]
 #       runs a Windows program (or one of Wine's: reg, cmd, winepath...) in
 #       the environment, with its display unless --no-display, which runs it
-#       as on a machine without one. Where the verdict is not "ok", runs
-#       nothing, says why, and ends with status 77, which ctest reports as a
-#       skipped test: no test may pass without having run. Used by ctest as
-#       the emulator.
+#       as on a machine without one. Where the verdict is "skip" or "fail",
+#       runs nothing, says why, and ends with status 77, which ctest reports
+#       as a skipped test: no test may pass without having run (a "fail" also
+#       fails the probe's own test). Without a verdict (an environment started
+#       by hand, without a probe) it runs. Used by ctest as the emulator.
 #   wine.sh status STATE
 #       prints the verdict; status 0 for ok, 77 for skip, 1 for fail (or when
 #       the environment was not started with a probe program).
