@@ -101,23 +101,34 @@ TEST(WriteFileAtomically, SucceedsAgainAndAgainOnTheSamePath) {
   EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"out.txt"});
 }
 
-// The name of the temporary file: beside the target, with the process id, a
-// new one for every name found taken, and no endless trying.
+// The name of the temporary file: beside the target and no longer than its
+// name (so it fits wherever the file does), with the process id, a new one
+// for every name found taken, and no endless trying.
 TEST(CreateTemporaryBeside, TriesTheNextNameWhileTheNameIsTaken) {
-  std::vector<std::string> tried;
-  std::string made =
-      wm::CreateTemporaryBeside("C:\\dir\\outlook.prf", 4242, [&](const std::string& name) {
-        tried.push_back(name);
-        return tried.size() < 3 ? wm::CreateResult::NameTaken : wm::CreateResult::Created;
-      });
-  ASSERT_EQ(tried.size(), 3u);
-  EXPECT_EQ(made, tried.back());
-  for (const std::string& name : tried) {
-    EXPECT_EQ(name.rfind("C:\\dir\\outlook.prf.4242-", 0), 0u) << name;
-    EXPECT_EQ(name.substr(name.size() - 4), ".tmp") << name;
+  struct Case {
+    std::string path;
+    std::string first;  // the first name tried, but for the counter's two digits
+  };
+  const Case cases[] = {
+      {"C:\\dir\\outlook.prf", "C:\\dir\\~00000010xx"},
+      {"/dir/outlook.prf", "/dir/~00000010xx"},
+      {"@ImportPRF", "~0000010xx"},
+      {"/d/a", "/d/~00010xx"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> tried;
+    std::string made = wm::CreateTemporaryBeside(c.path, 0x10, [&](const std::string& name) {
+      tried.push_back(name);
+      return tried.size() < 3 ? wm::CreateResult::NameTaken : wm::CreateResult::Created;
+    });
+    ASSERT_EQ(tried.size(), 3u);
+    EXPECT_EQ(made, tried.back());
+    // The counter is the process's: the digits after the process id vary.
+    EXPECT_EQ(tried[0].substr(0, tried[0].size() - 2), c.first.substr(0, c.first.size() - 2));
+    EXPECT_EQ(tried[0].size(), c.first.size());
+    EXPECT_NE(tried[0], tried[1]);
+    EXPECT_NE(tried[1], tried[2]);
   }
-  EXPECT_NE(tried[0], tried[1]);
-  EXPECT_NE(tried[1], tried[2]);
 }
 
 TEST(CreateTemporaryBeside, StopsAtAFailureAndAfterAHundredTakenNames) {

@@ -109,8 +109,7 @@ class NonAnsiAppData : public ::testing::Test {
     ASSERT_EQ(GetACP(), 1252u) << "these cases are written for code page 1252";
     wchar_t profile[MAX_PATH] = {};
     ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile), S_OK);
-    // "Δοκιμή" ("test"), which code page 1252 cannot hold.
-    user_ = std::wstring(profile) + L"\\\u0394\u03bf\u03ba\u03b9\u03bc\u03ae";
+    user_ = std::wstring(profile) + L"\\" + UserFolderName(wcslen(profile));
     folder_ = user_ + L"\\Roaming";
     for (const std::wstring& folder : {user_, folder_}) {
       ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) ||
@@ -133,6 +132,11 @@ class NonAnsiAppData : public ::testing::Test {
     RegDeleteTreeA(HKEY_CURRENT_USER, kOffice);
   }
 
+  // The folder that stands for the user's own: "Δοκιμή" ("test"), which
+  // code page 1252 cannot hold.
+  virtual std::wstring UserFolderName(size_t /*profileLength*/) const {
+    return L"\u0394\u03bf\u03ba\u03b9\u03bc\u03ae";
+  }
   std::wstring PrfPath() const { return folder_ + L"\\outlook.prf"; }
   std::string ShortFolder() const {
     wchar_t shortPath[MAX_PATH] = {};
@@ -187,6 +191,25 @@ TEST_F(NonAnsiAppData, RunOnceFindsTheProfileThere) {
   HKEY office = nullptr;
   EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kOffice, 0, KEY_READ, &office), ERROR_SUCCESS)
       << "nothing registered the second time";
+}
+
+// A roaming folder whose path is as long as a folder can be and still hold
+// outlook.prf within MAX_PATH: 247 characters. The temporary file beside the
+// profile must fit wherever the profile does.
+class LongAppData : public NonAnsiAppData {
+ protected:
+  std::wstring UserFolderName(size_t profileLength) const override {
+    // <profile>\xx...x\Roaming
+    return std::wstring(247 - profileLength - 1 - std::wcslen(L"\\Roaming"), L'x');
+  }
+};
+
+TEST_F(LongAppData, TheLongestFolderThatHoldsTheProfileTakesTheRun) {
+  ASSERT_EQ(folder_.size(), 247u);
+  ProcessResult run = Run("server1 jsmith");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output, kBanner + kSuccessLine);
+  EXPECT_EQ(ImportPrf("8.0").size(), 259u);
 }
 
 }  // namespace
