@@ -11,11 +11,12 @@ namespace wm {
 
 // For each Office version, 12.0, 11.0, 10.0, 9.0 and 8.0 in that order, in
 // the key HKEY_CURRENT_USER\Software\Microsoft\Office\<version>\Outlook\Setup:
-// opens or creates the key, deletes "FirstRun" and "First-Run" (a failure
-// there, such as a missing value, is ignored), sets "ImportPRF" to the path as
-// REG_SZ, and closes the key. Stops at the first failure and reports it; the
-// versions already handled keep their new values and the later ones are not
-// touched.
+// opens or creates the key, deletes "FirstRun" and "First-Run" (a value that
+// is not there counts as deleted; one that is there and cannot be deleted is
+// a failure, since while it stays Outlook never imports the file), sets
+// "ImportPRF" to the path as REG_SZ, and closes the key. Stops at the first
+// failure and reports it; the versions already handled keep their new values
+// and the later ones are not touched.
 Status RegisterImport(Registry& registry, const std::string& PrfPath);
 
 }  // namespace wm

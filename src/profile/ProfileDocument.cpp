@@ -360,11 +360,24 @@ Status WriteProfile(const std::string& ExchangeServer, const std::string& UserNa
     document += line;
     document += "\r\n";
   }
-  Status written = WriteFileAtomically(PrfPath, document, "Cannot write the profile file");
-  if (!written) {
-    return written;
+  // The file in its place is what a later RUNONCE run takes for a finished
+  // job. Where there is none yet, it is put there last: written in full
+  // beside its place, registered, and only then renamed into place, so that
+  // a run that fails or is stopped before that leaves none, and the next run
+  // does the whole job again. Where one is there already, it is replaced
+  // first and then registered, as before: a file that cannot be replaced
+  // (another run holds it) must not have Outlook pointed at the old one.
+  const bool replacing = FileExists(PrfPath);
+  Result<StagedFile> staged = StageFile(PrfPath, document, "Cannot write the profile file");
+  if (!staged) {
+    return staged.status();
   }
-  return RegisterImport(registry, PrfPath);
+  if (replacing) {
+    Status replaced = staged.value().Commit();
+    return replaced ? RegisterImport(registry, PrfPath) : replaced;
+  }
+  Status registered = RegisterImport(registry, PrfPath);
+  return registered ? staged.value().Commit() : registered;
 }
 
 }  // namespace wm

@@ -27,9 +27,11 @@ std::vector<std::string> ProfileLines(const std::string& ExchangeServer,
 //   line, and nothing is written or registered.
 // - A server or user name holding a line break (CR or LF) would split lines
 //   and inject settings: it is refused, and nothing is written or registered.
-// - Every line ends with CR LF. The file is replaced atomically: on a failure
-//   the old file stays as it was, and nothing is registered, since pointing
-//   Outlook at a missing or stale file would be wrong.
+// - Every line ends with CR LF. The file at PrfPath is replaced in one step
+//   (the old file or the new one, never a mixture). Where there was none, a
+//   failure to register leaves none, so that a later RUNONCE run never takes
+//   a half-done job for done; where there was one, a failure to replace it
+//   registers nothing, and a failure to register leaves the new file.
 Status WriteProfile(const std::string& ExchangeServer, const std::string& UserName,
                     const std::string& PrfPath, bool OnlyEmpty);
 

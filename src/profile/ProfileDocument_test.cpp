@@ -150,6 +150,18 @@ TEST_P(BlankUserNameTest, IsReplacedByTheLogonName) {
 INSTANTIATE_TEST_SUITE_P(EmptyOnceTrimmed, BlankUserNameTest,
                          ::testing::Values("", " ", "   \t ", " \r\n "));
 
+// The system's own accounts are told from a user's, whose profile a run
+// serves.
+TEST(SystemAccountName, NamesOnlyTheThreeSystemAccounts) {
+  EXPECT_STREQ(wm::SystemAccountName("S-1-5-18"), "SYSTEM");
+  EXPECT_STREQ(wm::SystemAccountName("S-1-5-19"), "LOCAL SERVICE");
+  EXPECT_STREQ(wm::SystemAccountName("S-1-5-20"), "NETWORK SERVICE");
+  for (const char* sid :
+       {"S-1-5-21-1004336348-1177238915-682003330-512", "S-1-5-18-1", "S-1-5-1", "S-1-5-180", ""}) {
+    EXPECT_EQ(wm::SystemAccountName(sid), nullptr) << sid;
+  }
+}
+
 TEST_F(WriteProfileTest, ReplacesAnExistingFile) {
   WriteFileBytes(prf_, std::string(20000, 'x') + "\r\nold profile\r\n");
   ASSERT_TRUE(wm::WriteProfile("server1", "jsmith", prf_, false, registry_).ok());
@@ -184,15 +196,32 @@ TEST_F(WriteProfileTest, AMissingFolderIsReportedAndNothingRegistered) {
   EXPECT_TRUE(registry_.calls.empty());
 }
 
-TEST_F(WriteProfileTest, ARegistrationFailureIsReportedAfterTheFileIsWritten) {
-  registry_.failOn = "create Software\\Microsoft\\Office\\12.0\\Outlook\\Setup";
-  wm::Status status = wm::WriteProfile("server1", "jsmith", prf_, false, registry_);
-  ASSERT_FALSE(status.ok());
-  EXPECT_EQ(status.message(),
-            "Cannot register the profile for Outlook 12.0: creating key "
-            "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\12.0\\Outlook\\Setup failed: told "
-            "to fail");
-  EXPECT_EQ(ReadFileBytes(prf_), ReadFileBytes(wmtest::SourcePath(kGolden)));
+// The file in its place is what a later RUNONCE run takes for a finished
+// job: where there was none, a registration that fails at any step leaves
+// none, and no temporary file; where there was one, it is replaced first.
+TEST_F(WriteProfileTest, ARegistrationFailureLeavesNoNewFile) {
+  const char* const failures[] = {"create Software\\Microsoft\\Office\\12.0\\Outlook\\Setup",
+                                  "delete First-Run", "set ImportPRF="};
+  for (const char* failure : failures) {
+    for (const bool earlier : {false, true}) {
+      SCOPED_TRACE(std::string(failure) + (earlier ? ", an earlier file" : ", no file"));
+      fs::remove(prf_);
+      if (earlier) {
+        WriteFileBytes(prf_, "old profile\r\n");
+      }
+      registry_ = RecordingRegistry();
+      registry_.failOn = failure == failures[2] ? failure + prf_ : failure;
+      wm::Status status = wm::WriteProfile("server1", "jsmith", prf_, false, registry_);
+      ASSERT_FALSE(status.ok());
+      EXPECT_EQ(status.message().rfind("Cannot register the profile for Outlook 12.0: ", 0), 0u)
+          << status.message();
+      EXPECT_EQ(FolderEntries(dir_.path()),
+                earlier ? std::vector<std::string>{"outlook.prf"} : std::vector<std::string>{});
+      if (earlier) {
+        EXPECT_EQ(ReadFileBytes(prf_), ReadFileBytes(wmtest::SourcePath(kGolden)));
+      }
+    }
+  }
 }
 
 struct LineBreakCase {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "support/Status.h"
+#include "support/TemporaryFile.h"
 
 namespace wm {
 
@@ -14,12 +15,38 @@ namespace wm {
 // missing folder on the way all give false.
 bool FileExists(const std::string& path);
 
-// Writes the bytes to the path, creating the file or replacing it. The bytes
-// go to a new temporary file beside the target (created exclusively), are
-// flushed to the disk and then renamed over the target in one step. On any
-// failure the target is left as it was and the temporary file is removed.
-// The failure message starts with the caller's words, e.g. "Cannot write the
-// profile file" gives: Cannot write the profile file "<path>": <reason>.
+// A file's new bytes, written in full to a new temporary file beside it
+// (created exclusively, see TemporaryFile.h) and flushed to the disk, but not
+// yet in its place. Commit() renames the temporary file over the file in one
+// step; dropped without that, it removes the temporary file, and the file is
+// left as it was.
+class StagedFile {
+ public:
+  StagedFile() = default;
+  StagedFile(std::string path, std::string what, TemporaryFile temporary)
+      : path_(std::move(path)), what_(std::move(what)), temporary_(std::move(temporary)) {}
+
+  const std::string& path() const { return path_; }
+  // Windows: while another run (the same user logging on twice at once)
+  // replaces or reads the file, the rename is refused for a moment: it is
+  // tried again for about 1.5 s. Any other failure is final at once.
+  Status Commit();
+
+ private:
+  std::string path_;
+  std::string what_;
+  TemporaryFile temporary_;
+};
+
+// Stages the bytes for the path. A folder in the file's place (and, on
+// Windows, a read-only file) is refused before anything is written. The failure message starts with
+// the caller's words, e.g. "Cannot write the profile file" gives: Cannot write the profile file
+// "<path>": <reason>. Commit() fails in the same words.
+Result<StagedFile> StageFile(const std::string& path, std::string_view bytes,
+                             std::string_view what);
+
+// StageFile and Commit in one: the file is created or replaced, or left as
+// it was.
 Status WriteFileAtomically(const std::string& path, std::string_view bytes, std::string_view what);
 
 }  // namespace wm

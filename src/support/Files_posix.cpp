@@ -45,12 +45,24 @@ bool FileExists(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-Status WriteFileAtomically(const std::string& path, std::string_view bytes, std::string_view what) {
-  auto failure = [&](int code) {
-    return Status::Failure(std::string(what) + " \"" + path +
-                           "\": " + SystemErrorMessage(static_cast<unsigned long>(code)));
-  };
+namespace {
 
+Status Failure(std::string_view what, const std::string& path, int code) {
+  return Status::Failure(std::string(what) + " \"" + path +
+                         "\": " + SystemErrorMessage(static_cast<unsigned long>(code)));
+}
+
+}  // namespace
+
+Result<StagedFile> StageFile(const std::string& path, std::string_view bytes,
+                             std::string_view what) {
+  // What cannot be replaced is refused before anything is written, so that
+  // the caller never registers a file that cannot be put in place.
+  struct stat info;
+  if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    return Status::Failure(std::string(what) + " \"" + path +
+                           "\": a folder of that name stands in its place");
+  }
   // O_EXCL never reuses a file someone else left or planted.
   int fd = -1;
   int error = 0;
@@ -63,7 +75,7 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes, std:
                                  : CreateResult::Failed;
       });
   if (temporaryPath.empty()) {
-    return failure(error);
+    return Failure(what, path, error);
   }
   FileDescriptor file(fd);
   TemporaryFile temporary(temporaryPath);
@@ -74,23 +86,27 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes, std:
       if (errno == EINTR) {
         continue;
       }
-      return failure(errno);
+      return Failure(what, path, errno);
     }
     if (written == 0) {
-      return failure(EIO);
+      return Failure(what, path, EIO);
     }
     bytes.remove_prefix(static_cast<size_t>(written));
   }
   if (::fsync(file.get()) != 0) {
-    return failure(errno);
+    return Failure(what, path, errno);
   }
   if (file.close() != 0) {
-    return failure(errno);
+    return Failure(what, path, errno);
   }
-  if (::rename(temporary.path().c_str(), path.c_str()) != 0) {
-    return failure(errno);
+  return StagedFile(path, std::string(what), std::move(temporary));
+}
+
+Status StagedFile::Commit() {
+  if (::rename(temporary_.path().c_str(), path_.c_str()) != 0) {
+    return Failure(what_, path_, errno);
   }
-  temporary.commit();
+  temporary_.commit();
   return Status::Ok();
 }
 

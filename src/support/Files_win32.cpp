@@ -15,6 +15,9 @@ namespace {
 // Tries of the final rename while the target is busy: together about 1.5 s.
 constexpr int kRenameAttempts = 12;
 
+const char* const kFolderInTheWay = "a folder of that name stands in its place";
+const char* const kReadOnly = "the file is read-only";
+
 // A file handle closed on every path.
 class FileHandle {
  public:
@@ -46,11 +49,25 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-Status WriteFileAtomically(const std::string& path, std::string_view bytes, std::string_view what) {
-  auto failure = [&](DWORD code) {
-    return Status::Failure(std::string(what) + " \"" + path + "\": " + SystemErrorMessage(code));
-  };
+namespace {
 
+Status Failure(std::string_view what, const std::string& path, DWORD code) {
+  return Status::Failure(std::string(what) + " \"" + path + "\": " + SystemErrorMessage(code));
+}
+
+}  // namespace
+
+Result<StagedFile> StageFile(const std::string& path, std::string_view bytes,
+                             std::string_view what) {
+  // What cannot be replaced is refused before anything is written, so that
+  // the caller never registers a file that cannot be put in place.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+    return Status::Failure(
+        std::string(what) + " \"" + path +
+        "\": " + ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kFolderInTheWay : kReadOnly));
+  }
   // CREATE_NEW never reuses a file someone else left or planted.
   HANDLE handle = INVALID_HANDLE_VALUE;
   DWORD error = 0;
@@ -66,7 +83,7 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes, std:
                                                                            : CreateResult::Failed;
       });
   if (temporaryPath.empty()) {
-    return failure(error);
+    return Failure(what, path, error);
   }
   // Declared in this order so that the handle is closed before the guard
   // deletes the file: a file still open (without sharing) cannot be deleted.
@@ -77,35 +94,36 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes, std:
     DWORD chunk = bytes.size() > 65536 ? 65536 : static_cast<DWORD>(bytes.size());
     DWORD written = 0;
     if (!WriteFile(file.get(), bytes.data(), chunk, &written, nullptr)) {
-      return failure(GetLastError());
+      return Failure(what, path, GetLastError());
     }
     if (written == 0) {
-      return failure(ERROR_WRITE_FAULT);
+      return Failure(what, path, ERROR_WRITE_FAULT);
     }
     bytes.remove_prefix(written);
   }
   if (!FlushFileBuffers(file.get())) {
-    return failure(GetLastError());
+    return Failure(what, path, GetLastError());
   }
   if (!file.close()) {
-    return failure(GetLastError());
+    return Failure(what, path, GetLastError());
   }
+  return StagedFile(path, std::string(what), std::move(temporary));
+}
+
+Status StagedFile::Commit() {
   // rename() will not replace an existing file on Windows; MoveFileEx will.
-  // While another run (the same user logging on twice at once) replaces or
-  // reads the same file, the rename is refused for a moment: tried again,
-  // briefly. Any other failure is final at once.
   DWORD pause = 10;
   for (int attempt = 1;; ++attempt) {
-    if (MoveFileExA(temporary.path().c_str(), path.c_str(),
+    if (MoveFileExA(temporary_.path().c_str(), path_.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      temporary.commit();
+      temporary_.commit();
       return Status::Ok();
     }
     const DWORD refusal = GetLastError();
     const bool busy = refusal == ERROR_ACCESS_DENIED || refusal == ERROR_SHARING_VIOLATION ||
                       refusal == ERROR_LOCK_VIOLATION;
     if (!busy || attempt == kRenameAttempts) {
-      return failure(refusal);
+      return Failure(what_, path_, refusal);
     }
     Sleep(pause);
     pause = pause * 2 > 200 ? 200 : pause * 2;

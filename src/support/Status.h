@@ -49,6 +49,7 @@ class [[nodiscard]] Result {
   const Status& status() const { return status_; }
   // Only when ok().
   const T& value() const { return value_; }
+  T& value() { return value_; }
 
  private:
   Status status_ = Status::Ok();

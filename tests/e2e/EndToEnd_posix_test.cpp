@@ -130,14 +130,46 @@ TEST_F(EndToEnd, MissingOrUnwritableApplicationDataFolder) {
   EXPECT_FALSE(fs::exists(temp.path() / "missing"));
 }
 
-TEST_F(EndToEnd, OptionWordsLaterOnAreNames) {
-  ProcessResult run = Run({"server1", "-h", "/?"});
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.output, kBanner + kSuccessLine);
-  std::vector<std::string> lines = PrfLines();
-  ASSERT_EQ(lines.size(), 242u);
-  EXPECT_EQ(lines[42], "MailboxName=-h");
-  EXPECT_EQ(lines[43], "HomeServer=server1");
+// A logon whose run is stopped at any step (the machine turned off, the
+// process killed) is never taken for done: the run is killed before each
+// flush, rename and removal it makes, in turn (every state the profile file
+// and the registry store pass through); after it, either
+// no profile file is there or it is registered for every version, and the
+// next RUNONCE run leaves it registered for every version.
+TEST_F(EndToEnd, ARunKilledAtAnyStepIsNeverTakenForDone) {
+  ProcessOptions options;
+  options.environment = {{"XDG_CONFIG_HOME", fs::path(PrfPath()).parent_path().string()}};
+  int killed = 0;
+  for (const char* call : {"fsync", "rename", "unlink"}) {
+    for (int n = 1;; ++n) {
+      SCOPED_TRACE(std::string(call) + " #" + std::to_string(n));
+      fs::remove(PrfPath());
+      ClearRegistry();
+      ProcessResult run =
+          RunProgram("/usr/bin/strace",
+                     {"-qq", "-o", "/dev/null", "-e", std::string("trace=") + call, "-e",
+                      "inject=" + std::string(call) + ":signal=KILL:when=" + std::to_string(n),
+                      ProgramPath(), "server1", "RUNONCE"},
+                     options);
+      ASSERT_TRUE(run.started) << run.error;
+      if (run.exitCode == 0) {
+        break;  // the run made fewer such calls: it was not stopped
+      }
+      ASSERT_EQ(run.exitCode, 128 + SIGKILL) << run.output;
+      ++killed;
+      if (fs::exists(PrfPath())) {
+        ExpectRegisteredEverywhere();
+      }
+      ProcessResult next = Run({"server1", "RUNONCE"});
+      EXPECT_EQ(next.exitCode, 0);
+      ExpectRegisteredEverywhere();
+      if (HasFailure()) {
+        return;
+      }
+    }
+  }
+  EXPECT_EQ(killed, 22) << "a flush and a rename for the file and each of five values, and ten "
+                           "deletions";
 }
 
 // Standard output that fails after the banner, on the line that reports

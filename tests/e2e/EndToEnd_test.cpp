@@ -72,26 +72,51 @@ TEST_F(EndToEnd, OnlyEmptyTwiceWritesBothTimes) {
   }
 }
 
-TEST_F(EndToEnd, AnOptionWhereTheServerBelongsIsRefused) {
-  for (const std::string word : {"/x", "/s", "-server1", "--version", "/??"}) {
-    SCOPED_TRACE(word);
-    const std::string refusal =
-        kBanner + "Error: Unknown option \"" + word +
-        "\": the Exchange server's name must come first (/? shows how to call the tool); no "
-        "profile was written or registered.\r\n";
-    std::filesystem::remove(PrfPath());
-    ProcessResult run = Run({word, "jsmith"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.output, refusal);
-    EXPECT_FALSE(std::filesystem::exists(PrfPath()));
-    ExpectNothingRegistered();
-
-    WriteFileBytes(PrfPath(), "earlier profile");
-    run = Run({word, "server1", "jsmith"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.output, refusal);
-    EXPECT_EQ(ReadFileBytes(PrfPath()), "earlier profile");
-    ExpectNothingRegistered();
+// A mistyped option is refused before anything is written: it never becomes
+// the server's or the mailbox's name, and is never dropped.
+TEST_F(EndToEnd, AMistypedOptionIsRefused) {
+  const std::string firstWord =
+      "\": the Exchange server's name must come first (/? shows how to call the tool); no "
+      "profile was written or registered.\r\n";
+  const std::string laterWord =
+      "\": the options are RUNONCE and ONLY_EMPTY, spelt so (in any case), as the second or "
+      "third word; a mailbox whose name starts with \"/\" or \"-\" is given by another of its "
+      "aliases; no profile was written or registered.\r\n";
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string refusal;
+  };
+  const Case cases[] = {
+      {{"/x", "jsmith"}, "Unknown option \"/x" + firstWord},
+      {{"-server1", "jsmith"}, "Unknown option \"-server1" + firstWord},
+      {{"--version", "server1"}, "Unknown option \"--version" + firstWord},
+      {{"/??", "server1", "jsmith"}, "Unknown option \"/??" + firstWord},
+      {{"srv", "/RUNONCE"}, "Unknown option \"/RUNONCE" + laterWord},
+      {{"srv", "-runonce"}, "Unknown option \"-runonce" + laterWord},
+      {{"srv", "RUN_ONCE"}, "Unknown option \"RUN_ONCE" + laterWord},
+      {{"srv", "-h", "/?"}, "Unknown option \"-h" + laterWord},
+      {{"srv", "jsmith", "/ONLY_EMPTY"}, "Unknown option \"/ONLY_EMPTY" + laterWord},
+      {{"srv", "jsmith", "RUNONCE", "ONLY_EMPTY"},
+       "The option \"ONLY_EMPTY\" comes after the third word, where nothing is read: the options "
+       "are RUNONCE and ONLY_EMPTY, as the second or third word, after the server name and the "
+       "user name (if any); no profile was written or registered.\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.back());
+    for (const bool earlier : {false, true}) {
+      std::filesystem::remove(PrfPath());
+      if (earlier) {
+        WriteFileBytes(PrfPath(), "earlier profile");
+      }
+      ProcessResult run = Run(c.arguments);
+      EXPECT_EQ(run.exitCode, 1);
+      EXPECT_EQ(run.output, kBanner + "Error: " + c.refusal);
+      EXPECT_EQ(std::filesystem::exists(PrfPath()), earlier);
+      if (earlier) {
+        EXPECT_EQ(ReadFileBytes(PrfPath()), "earlier profile");
+      }
+      ExpectNothingRegistered();
+    }
   }
 }
 
@@ -107,19 +132,31 @@ TEST_F(EndToEnd, AFolderNamedOutlookPrfIsAFailure) {
   }
 }
 
+// The file in its place is what RUNONCE takes for a finished job: a run whose
+// registration fails leaves none, so that the next RUNONCE run, once the
+// registry can be written, does the whole job.
 TEST_F(EndToEnd, RegistrationFailureIsReportedAfterTheNewestVersion) {
   for (const Blocker& blocker : RegistrationBlockers("11.0")) {
     SCOPED_TRACE(blocker.how);
     ClearRegistry();
     blocker.block();
-    ProcessResult run = Run({"server1", "jsmith"});
+    ProcessResult run = Run({"server1", "RUNONCE"});
     ExpectOneErrorLine(run, "Cannot register the profile for Outlook 11.0: ");
+    EXPECT_FALSE(std::filesystem::exists(PrfPath()));
     EXPECT_EQ(Registry().Values(SetupKey("12.0"))["ImportPRF"], Sz(PrfPath()));
     EXPECT_EQ(Registry().Values(SetupKey("11.0")).count("ImportPRF"), 0u);
     EXPECT_EQ(Registry().KeyExists(SetupKey("11.0")), blocker.leavesTheSetupKey);
     for (const char* version : {"10.0", "9.0", "8.0"}) {
       EXPECT_FALSE(Registry().KeyExists(std::string(kOffice) + "\\" + version)) << version;
     }
+
+    ClearRegistry();
+    run = Run({"server1", "RUNONCE"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, kBanner + kSuccessLine);
+    EXPECT_EQ(PrfLines().size(), 242u);
+    ExpectRegisteredEverywhere();
+    std::filesystem::remove(PrfPath());
   }
 }
 
