@@ -55,6 +55,41 @@ bool IsOption(const std::string& token, const char* word) {
   return UpperCase(Trim(token)) == word;
 }
 
+// An option word, however it is written: upper-cased, without "_", "-" and a
+// leading "/".
+bool LooksLikeAnOption(const std::string& token) {
+  std::string letters;
+  for (char c : UpperCase(Trim(token))) {
+    if (c != '_' && c != '-' && !(c == '/' && letters.empty())) {
+      letters += c;
+    }
+  }
+  return letters == "RUNONCE" || letters == "ONLYEMPTY";
+}
+
+bool StartsLikeAnOption(const std::string& token) {
+  const std::string word = Trim(token);
+  return !word.empty() && (word[0] == '/' || word[0] == '-');
+}
+
+// A refused word's message, with the word shown as the code page can hold
+// it, and as given for the system's log.
+Status RefusedWord(const char* before, const std::string& word, const std::string& after) {
+  auto message = [&](const std::string& shown) {
+    return before + ("\"" + Printable(shown) + "\"") + after;
+  };
+  return Status::Failure(message(AnsiFromGiven(word).text), message(word));
+}
+
+const char* const kHowOptionsAreWritten =
+    ": the options are RUNONCE and ONLY_EMPTY, spelt so (in any case), as the second or third "
+    "word; a mailbox whose name starts with \"/\" or \"-\" is given by another of its aliases; "
+    "no profile was written or registered.";
+const char* const kOnlyThreeWords =
+    " comes after the third word, where nothing is read: the options are RUNONCE and ONLY_EMPTY, "
+    "as the second or third word, after the server name and the user name (if any); no profile "
+    "was written or registered.";
+
 // Characters of UTF-8 text: every byte but the continuation bytes.
 size_t CharacterCount(std::string_view text) {
   size_t count = 0;
@@ -101,6 +136,20 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
   parsed.ExchangeServer = ReadToken(parser);
   parsed.UserName = ReadToken(parser);
   const std::string option = ReadToken(parser);
+
+  for (const std::string& word : {parsed.UserName, option}) {
+    const bool misspelt =
+        LooksLikeAnOption(word) && !IsOption(word, "RUNONCE") && !IsOption(word, "ONLY_EMPTY");
+    if (parsed.Refusal && (StartsLikeAnOption(word) || misspelt)) {
+      parsed.Refusal = RefusedWord("Unknown option ", word, kHowOptionsAreWritten);
+    }
+  }
+  while (!parser.AtEnd) {
+    const std::string later = ReadToken(parser);
+    if (parsed.Refusal && LooksLikeAnOption(later)) {
+      parsed.Refusal = RefusedWord("The option ", later, kOnlyThreeWords);
+    }
+  }
 
   const std::string& user = parsed.UserName;
   parsed.RunOnce = IsOption(option, "RUNONCE") || IsOption(user, "RUNONCE");

@@ -10,12 +10,19 @@
 
 namespace wm {
 
-// The four values that drive a run.
+// The four values that drive a run, and whether a later word was refused.
 struct Arguments {
   std::string ExchangeServer;
   std::string UserName;
   bool RunOnce = false;
   bool OnlyEmpty = false;
+  // A mistyped option is never taken for a mailbox or dropped: a second or
+  // third word that starts with "/" or "-", or that is an option word once
+  // "_", "-" and case are ignored but is not spelt as one ("RUN_ONCE",
+  // "OnlyEmpty"), or an option word after the third word, where nothing is
+  // read. The first such word's message, ready for the error line; Ok when
+  // there is none.
+  Status Refusal = Status::Ok();
 };
 
 // Joins the arguments into one line (each followed by one space), scans it
@@ -23,7 +30,8 @@ struct Arguments {
 // and the option word. A token may be enclosed in single or double quotes.
 // RunOnce and OnlyEmpty are set when the option word or the user name, trimmed
 // and upper-cased, is "RUNONCE" or "ONLY_EMPTY"; a user name that is an option
-// word becomes empty.
+// word becomes empty. The words after the third are read only to be checked
+// (see Arguments::Refusal).
 Arguments ParseArguments(const std::vector<std::string>& arguments);
 
 // The same, with the arguments obtained from the platform.

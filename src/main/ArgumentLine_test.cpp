@@ -74,6 +74,47 @@ const ArgumentCase kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, ParseArgumentsTable, ::testing::ValuesIn(kCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
+// A mistyped option is refused, never taken for a mailbox or dropped; the
+// options spelt right, in any case and either place, are not.
+TEST(ParseArguments, RefusesMistypedOptions) {
+  struct Case {
+    std::vector<std::string> arguments;
+    const char* refused;  // the word the message names, or nullptr
+  };
+  const Case cases[] = {
+      {{"srv", "/RUNONCE"}, "/RUNONCE"},
+      {{"srv", "-runonce"}, "-runonce"},
+      {{"srv", "RUN_ONCE"}, "RUN_ONCE"},
+      {{"srv", "jsmith", "/ONLY_EMPTY"}, "/ONLY_EMPTY"},
+      {{"srv", "jsmith", "OnlyEmpty"}, "OnlyEmpty"},
+      {{"srv", "jsmith", "only-empty"}, "only-empty"},
+      {{"srv", "-jsmith"}, "-jsmith"},
+      {{"srv", "'/x y'"}, "/x y"},
+      {{"srv", "jsmith", "RUNONCE", "ONLY_EMPTY"}, "ONLY_EMPTY"},
+      {{"srv", "jsmith", "extra", "/runonce"}, "/runonce"},
+      {{"srv", "RUN_ONCE", "ONLYEMPTY"}, "RUN_ONCE"},
+      {{"srv", "jsmith", "runonce"}, nullptr},
+      {{"srv", "ONLY_EMPTY"}, nullptr},
+      {{"srv", "RUNONCE", "only_empty"}, nullptr},
+      {{"srv", "jsmith", "extra", "more"}, nullptr},
+      {{"srv", "runoncer"}, nullptr},
+      {{"srv", "jsmith-x"}, nullptr},
+  };
+  for (const Case& c : cases) {
+    const Arguments parsed = ParseArguments(c.arguments);
+    SCOPED_TRACE(parsed.Refusal.message());
+    if (c.refused == nullptr) {
+      EXPECT_TRUE(parsed.Refusal.ok()) << c.arguments.back();
+      continue;
+    }
+    ASSERT_FALSE(parsed.Refusal.ok()) << c.refused;
+    EXPECT_NE(parsed.Refusal.message().find(std::string("\"") + c.refused + "\""),
+              std::string::npos);
+    EXPECT_NE(parsed.Refusal.message().find("RUNONCE and ONLY_EMPTY"), std::string::npos)
+        << "says how the options are written";
+  }
+}
+
 // The first word decides between the usage, an error and a run: a help
 // request must never be taken for a server's name.
 TEST(ClassifyFirstWord, TellsHelpAndOptionsFromServerNames) {
