@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "main/ArgumentLine.h"
+#include "profile/LogonName.h"
 #include "profile/ProfileDocument.h"
 #include "support/CodePage.h"
 #include "support/Console.h"
@@ -97,6 +98,9 @@ int RunSequence(int argc, char** argv) {
     case FirstWord::ServerName:
       break;
   }
+  if (!arguments.Refusal) {
+    return ReportFailure(arguments.Refusal);
+  }
 
   // The names as Outlook will be given them, before anything is looked at
   // or written: a name it cannot be given exactly is refused.
@@ -107,6 +111,17 @@ int RunSequence(int argc, char** argv) {
   const Result<std::string> user = UserNameInAnsi(arguments.UserName);
   if (!user) {
     return ReportFailure(user.status());
+  }
+
+  // A per-user tool run as a system account (from a computer startup script
+  // or a system task) would serve a profile that no user ever sees.
+  const std::string sid = CurrentUserSid();
+  if (const char* account = SystemAccountName(sid)) {
+    return ReportFailure(std::string("The tool runs as the system account ") + account + " (" +
+                         sid +
+                         "), whose profile no user sees: run it as the user, from the user's "
+                         "logon script, not from a computer startup script or a system task; "
+                         "no profile was written or registered.");
   }
 
   const SpecialFolder folder = FindSpecialFolder("APPLICATION_DATA");

@@ -9,4 +9,8 @@ std::string CurrentLogonName() {
   return entry ? entry->name : std::string();
 }
 
+std::string CurrentUserSid() {
+  return std::string();
+}
+
 }  // namespace wm

@@ -19,4 +19,11 @@ TEST(CurrentLogonName, IsTheLoggedOnUser) {
   EXPECT_EQ(name, std::string(expected, length));
 }
 
+// The real token: an ordinary user's, which the run goes on with.
+TEST(CurrentUserSid, IsAnOrdinaryUsersOwn) {
+  const std::string sid = wm::CurrentUserSid();
+  EXPECT_EQ(sid.rfind("S-1-5-21-", 0), 0u) << sid;
+  EXPECT_EQ(wm::SystemAccountName(sid), nullptr) << sid;
+}
+
 }  // namespace
