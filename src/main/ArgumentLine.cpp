@@ -78,17 +78,16 @@ Status RefusedWord(const char* before, const std::string& word, const std::strin
   auto message = [&](const std::string& shown) {
     return before + ("\"" + Printable(shown) + "\"") + after;
   };
-  return Status::Failure(message(AnsiFromGiven(word).text), message(word));
+  return Status::Failure(FailureClass::CommandLine, message(AnsiFromGiven(word).text),
+                         message(word));
 }
 
 const char* const kHowOptionsAreWritten =
     ": the options are RUNONCE and ONLY_EMPTY, spelt so (in any case), as the second or third "
-    "word; a mailbox whose name starts with \"/\" or \"-\" is given by another of its aliases; "
-    "no profile was written or registered.";
+    "word; a mailbox whose name starts with \"/\" or \"-\" is given by another of its aliases";
 const char* const kOnlyThreeWords =
     " comes after the third word, where nothing is read: the options are RUNONCE and ONLY_EMPTY, "
-    "as the second or third word, after the server name and the user name (if any); no profile "
-    "was written or registered.";
+    "as the second or third word, after the server name and the user name (if any)";
 
 // Characters of UTF-8 text: every byte but the continuation bytes.
 size_t CharacterCount(std::string_view text) {
@@ -101,21 +100,20 @@ size_t CharacterCount(std::string_view text) {
 
 Result<std::string> NameInAnsi(const std::string& what, const std::string& given, size_t limit,
                                const char* limitReason, const char* advice) {
-  const char* const kNothingDone = "; no profile was written or registered.";
   const size_t length = CharacterCount(Trim(given));
   if (length > limit) {
-    return Status::Failure("The " + what + " is " + std::to_string(length) +
-                           " characters long, more than the " + std::to_string(limit) + " " +
-                           limitReason + kNothingDone);
+    return Status::Failure(FailureClass::CommandLine,
+                           "The " + what + " is " + std::to_string(length) +
+                               " characters long, more than the " + std::to_string(limit) + " " +
+                               limitReason);
   }
   AnsiText ansi = AnsiFromGiven(given);
   if (!ansi.exact) {
     auto message = [&](const std::string& name) {
       return "The " + what + " \"" + Printable(name) +
-             "\" has characters that the system's ANSI code page cannot hold; " + advice +
-             kNothingDone;
+             "\" has characters that the system's ANSI code page cannot hold; " + advice;
     };
-    return Status::Failure(message(ansi.text), message(given));
+    return Status::Failure(FailureClass::CommandLine, message(ansi.text), message(given));
   }
   return ansi.text;
 }
@@ -158,6 +156,12 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
     parsed.UserName.clear();
   }
   return parsed;
+}
+
+Status UnknownFirstWord(const std::string& ExchangeServer) {
+  return RefusedWord("Unknown option ", ExchangeServer,
+                     ": the Exchange server's name must come first (/? shows how to call the "
+                     "tool)");
 }
 
 FirstWord ClassifyFirstWord(const std::string& ExchangeServer) {

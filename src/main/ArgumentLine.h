@@ -46,6 +46,8 @@ enum class FirstWord {
 };
 // Judged on the word trimmed; letters compared without regard to case.
 FirstWord ClassifyFirstWord(const std::string& ExchangeServer);
+// The refusal of a first word that is an UnknownOption.
+Status UnknownFirstWord(const std::string& ExchangeServer);
 
 // The longest names taken, counted in characters once trimmed: a DNS name
 // has at most 255; a Windows account name at most 256.
@@ -54,7 +56,7 @@ constexpr size_t kUserNameLimit = 256;
 
 // The server name or the user name, as given, the way the profile and the
 // registry hold it: in the ANSI code page. Refused, with a message that says
-// what to do and that nothing was written, when it is longer than its limit
+// what to do, when it is longer than its limit
 // or when the code page cannot hold one of its characters exactly (Outlook
 // would be given another name). The message shows the name with "?" for
 // those characters; its given() form, for the system's log, has it as given.

@@ -108,6 +108,7 @@ TEST(ParseArguments, RefusesMistypedOptions) {
       continue;
     }
     ASSERT_FALSE(parsed.Refusal.ok()) << c.refused;
+    EXPECT_EQ(parsed.Refusal.failureClass(), FailureClass::CommandLine);
     EXPECT_NE(parsed.Refusal.message().find(std::string("\"") + c.refused + "\""),
               std::string::npos);
     EXPECT_NE(parsed.Refusal.message().find("RUNONCE and ONLY_EMPTY"), std::string::npos)

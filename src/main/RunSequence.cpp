@@ -50,12 +50,9 @@ const std::array<std::string, 7>& BannerLines() {
   return lines;
 }
 
-int ReportFailure(const std::string& message) {
-  return ReportFailure(Status::Failure(message));
-}
-
 int ReportFailure(const Status& failure) {
-  const std::string line = "Error: " + failure.message();
+  const char* const ending = Describe(failure.failureClass()).ending;
+  const std::string line = "Error: " + failure.message() + ending;
   if (!WriteLine(line)) {
     // Standard output is gone: standard error is the last place left to say it.
     std::fputs((line + "\n").c_str(), stderr);
@@ -64,8 +61,9 @@ int ReportFailure(const Status& failure) {
   // Logon scripts run hidden: the system's log is where an administrator
   // finds what went wrong.
   const std::string given =
-      "Error: " + (failure.given().empty() ? GivenFromAnsi(failure.message()) : failure.given());
-  LogError(given.c_str());
+      "Error: " + (failure.given().empty() ? GivenFromAnsi(failure.message()) : failure.given()) +
+      ending;
+  LogError(failure.failureClass(), given.c_str());
   return 1;
 }
 
@@ -76,7 +74,7 @@ int RunSequence(int argc, char** argv) {
   for (const std::string& line : BannerLines()) {
     Status written = WriteLine(line);
     if (!written) {
-      return ReportFailure(written.message());
+      return ReportFailure(written);
     }
   }
 
@@ -84,17 +82,10 @@ int RunSequence(int argc, char** argv) {
     case FirstWord::None:
     case FirstWord::HelpRequest: {
       Status shown = ShowUsage();
-      return shown ? 0 : ReportFailure(shown.message());
+      return shown ? 0 : ReportFailure(shown);
     }
-    case FirstWord::UnknownOption: {
-      auto message = [](const std::string& word) {
-        return "Unknown option \"" + Printable(word) +
-               "\": the Exchange server's name must come first (/? shows how to call the "
-               "tool); no profile was written or registered.";
-      };
-      return ReportFailure(
-          Status::Failure(message(AnsiFromGiven(ExchangeServer).text), message(ExchangeServer)));
-    }
+    case FirstWord::UnknownOption:
+      return ReportFailure(UnknownFirstWord(ExchangeServer));
     case FirstWord::ServerName:
       break;
   }
@@ -117,11 +108,11 @@ int RunSequence(int argc, char** argv) {
   // or a system task) would serve a profile that no user ever sees.
   const std::string sid = CurrentUserSid();
   if (const char* account = SystemAccountName(sid)) {
-    return ReportFailure(std::string("The tool runs as the system account ") + account + " (" +
-                         sid +
-                         "), whose profile no user sees: run it as the user, from the user's "
-                         "logon script, not from a computer startup script or a system task; "
-                         "no profile was written or registered.");
+    return ReportFailure(Status::Failure(
+        FailureClass::SystemAccount,
+        std::string("The tool runs as the system account ") + account + " (" + sid +
+            "), whose profile no user sees: run it as the user, from the user's logon script, "
+            "not from a computer startup script or a system task"));
   }
 
   const SpecialFolder folder = FindSpecialFolder("APPLICATION_DATA");
@@ -129,18 +120,19 @@ int RunSequence(int argc, char** argv) {
     case FolderStatus::Found:
       break;
     case FolderStatus::NotFound:
-      return ReportFailure(
-          "Cannot find the user's application-data folder; no profile was written or registered.");
+      return ReportFailure(Status::Failure(FailureClass::ApplicationData,
+                                           "Cannot find the user's application-data folder"));
     case FolderStatus::NoAnsiPath:
-      return ReportFailure("The user's application-data folder \"" + folder.path +
-                           "\" has characters outside the ANSI code page in its path and " +
-                           folder.reason + "; no profile was written or registered.");
+      return ReportFailure(Status::Failure(
+          FailureClass::ApplicationData,
+          "The user's application-data folder \"" + folder.path +
+              "\" has characters outside the ANSI code page in its path and " + folder.reason));
   }
   const std::string PrfPath = folder.path + "outlook.prf";
 
   if (arguments.RunOnce && FileExists(PrfPath)) {
     Status written = WriteLine(kAlreadyGenerated);
-    return written ? 0 : ReportFailure(written.message());
+    return written ? 0 : ReportFailure(written);
   }
 
   Status profile = WriteProfile(server.value(), user.value(), PrfPath, arguments.OnlyEmpty);
@@ -148,7 +140,7 @@ int RunSequence(int argc, char** argv) {
     return ReportFailure(profile);
   }
   Status written = WriteLine(kGenerated);
-  return written ? 0 : ReportFailure(written.message());
+  return written ? 0 : ReportFailure(written);
 }
 
 }  // namespace wm

@@ -21,11 +21,11 @@ extern const char* const kGenerated;         // written and registered
 // exit status: 0 on those paths, 1 after an error line when something failed.
 int RunSequence(int argc, char** argv);
 
-// Writes "Error: <message>" as one line to standard output (to standard
-// error as well when standard output itself fails), records the same line in
-// the system's log (with the message as given, where the failure has one)
-// and gives exit status 1.
+// Writes "Error: <message><ending>" as one line to standard output (to
+// standard error as well when standard output itself fails), the ending
+// being its class's (FailureClass.h), records the same line in the system's
+// log under its class's event ID (with the message as given, where the
+// failure has one) and gives exit status 1.
 int ReportFailure(const Status& failure);
-int ReportFailure(const std::string& message);
 
 }  // namespace wm

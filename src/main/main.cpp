@@ -15,14 +15,17 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     // Nothing may be allocated here: the line goes out as it stands, and its
     // failure leaves nothing else to try.
+    // "Out of memory" and the ending of FailureClass::Unexpected.
     static const char kLine[] = "Error: Out of memory; the run was stopped.";
     (void)wm::WriteOutput(std::string_view(kLine, sizeof kLine - 1));
     (void)wm::WriteOutput("\r\n");
-    wm::LogError(kLine);
+    wm::LogError(wm::FailureClass::Unexpected, kLine);
     return 1;
   } catch (const std::exception& failure) {
-    return wm::ReportFailure(std::string("Unexpected failure: ") + failure.what());
+    return wm::ReportFailure(wm::Status::Failure(
+        wm::FailureClass::Unexpected, std::string("Unexpected failure: ") + failure.what()));
   } catch (...) {
-    return wm::ReportFailure("Unexpected failure; the run was stopped.");
+    return wm::ReportFailure(
+        wm::Status::Failure(wm::FailureClass::Unexpected, "Unexpected failure"));
   }
 }

@@ -23,8 +23,9 @@ Status RegisterImport(Registry& registry, const std::string& PrfPath) {
     }
     registry.CloseKey();
     if (!result) {
-      return Status::Failure(std::string("Cannot register the profile for Outlook ") + version +
-                             ": " + result.message());
+      return Status::Failure(FailureClass::Registry,
+                             std::string("Cannot register the profile for Outlook ") + version +
+                                 ": " + result.message());
     }
   }
   return Status::Ok();

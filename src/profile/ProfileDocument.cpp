@@ -280,15 +280,15 @@ const TemplateLine kTemplate[] = {
 static_assert(sizeof kTemplate / sizeof kTemplate[0] == kLineCount, "the document has 241 lines");
 
 const char* const kGiveTheMailbox =
-    "give the mailbox name on the command line (Wendelmarquistone <server> <mailbox>); no "
-    "profile was written or registered.";
+    "give the mailbox name on the command line (Wendelmarquistone <server> <mailbox>)";
 
 // The logon name as the profile holds it, in the ANSI code page.
 Result<std::string> LogonNameInAnsi() {
   const std::string given = CurrentLogonName();
   if (Trim(given).empty()) {
-    return Status::Failure(std::string("The logon name of the current user cannot be found; ") +
-                           kGiveTheMailbox);
+    return Status::Failure(
+        FailureClass::LogonName,
+        std::string("The logon name of the current user cannot be found; ") + kGiveTheMailbox);
   }
   AnsiText ansi = AnsiFromGiven(given);
   if (!ansi.exact) {
@@ -296,7 +296,7 @@ Result<std::string> LogonNameInAnsi() {
       return "The logon name \"" + Printable(name) +
              "\" has characters that the system's ANSI code page cannot hold; " + kGiveTheMailbox;
     };
-    return Status::Failure(message(ansi.text), message(given));
+    return Status::Failure(FailureClass::LogonName, message(ansi.text), message(given));
   }
   return ansi.text;
 }
@@ -347,12 +347,12 @@ Status WriteProfile(const std::string& ExchangeServer, const std::string& UserNa
     mailbox = logonName.value();
   }
   if (HasLineBreak(ExchangeServer)) {
-    return Status::Failure("The server name contains a line break; nothing was written.");
+    return Status::Failure(FailureClass::CommandLine, "The server name contains a line break");
   }
   if (HasLineBreak(mailbox)) {
-    return Status::Failure(useLogonName
-                               ? "The logon name contains a line break; nothing was written."
-                               : "The user name contains a line break; nothing was written.");
+    return useLogonName
+               ? Status::Failure(FailureClass::LogonName, "The logon name contains a line break")
+               : Status::Failure(FailureClass::CommandLine, "The user name contains a line break");
   }
 
   std::string document;
@@ -370,14 +370,14 @@ Status WriteProfile(const std::string& ExchangeServer, const std::string& UserNa
   const bool replacing = FileExists(PrfPath);
   Result<StagedFile> staged = StageFile(PrfPath, document, "Cannot write the profile file");
   if (!staged) {
-    return staged.status();
+    return staged.status().In(FailureClass::ProfileFile);
   }
   if (replacing) {
     Status replaced = staged.value().Commit();
-    return replaced ? RegisterImport(registry, PrfPath) : replaced;
+    return replaced ? RegisterImport(registry, PrfPath) : replaced.In(FailureClass::ProfileFile);
   }
   Status registered = RegisterImport(registry, PrfPath);
-  return registered ? staged.value().Commit() : registered;
+  return registered ? staged.value().Commit().In(FailureClass::ProfileFile) : registered;
 }
 
 }  // namespace wm

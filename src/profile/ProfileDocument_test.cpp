@@ -181,6 +181,7 @@ TEST_F(WriteProfileTest, AFailedWriteKeepsTheOldFileAndRegistersNothing) {
   EXPECT_EQ(status.message().rfind("Cannot write the profile file \"" + prf_ + "\": ", 0), 0u)
       << status.message();
   EXPECT_NE(status.message().find("(error "), std::string::npos) << status.message();
+  EXPECT_EQ(status.failureClass(), wm::FailureClass::ProfileFile);
   EXPECT_EQ(ReadFileBytes(prf_), old);
   EXPECT_EQ(FolderEntries(dir_.path()), std::vector<std::string>{"outlook.prf"});
   EXPECT_TRUE(registry_.calls.empty());
@@ -215,6 +216,7 @@ TEST_F(WriteProfileTest, ARegistrationFailureLeavesNoNewFile) {
       ASSERT_FALSE(status.ok());
       EXPECT_EQ(status.message().rfind("Cannot register the profile for Outlook 12.0: ", 0), 0u)
           << status.message();
+      EXPECT_EQ(status.failureClass(), wm::FailureClass::Registry);
       EXPECT_EQ(FolderEntries(dir_.path()),
                 earlier ? std::vector<std::string>{"outlook.prf"} : std::vector<std::string>{});
       if (earlier) {
@@ -239,13 +241,14 @@ TEST_P(LineBreakTest, IsRefusedAndNothingIsWrittenOrRegistered) {
   wm::Status status = wm::WriteProfile(GetParam().server, GetParam().user, prf_, false, registry_);
   ASSERT_FALSE(status.ok());
   EXPECT_EQ(status.message(), GetParam().message);
+  EXPECT_EQ(status.failureClass(), wm::FailureClass::CommandLine);
   EXPECT_EQ(ReadFileBytes(prf_), old);
   EXPECT_EQ(FolderEntries(dir_.path()), std::vector<std::string>{"outlook.prf"});
   EXPECT_TRUE(registry_.calls.empty());
 }
 
-const char* const kServerRefused = "The server name contains a line break; nothing was written.";
-const char* const kUserRefused = "The user name contains a line break; nothing was written.";
+const char* const kServerRefused = "The server name contains a line break";
+const char* const kUserRefused = "The user name contains a line break";
 
 INSTANTIATE_TEST_SUITE_P(
     CrOrLf, LineBreakTest,

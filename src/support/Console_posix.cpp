@@ -19,10 +19,12 @@ Status WriteOutput(std::string_view bytes) {
       if (errno == EINTR) {
         continue;
       }
-      return Status::Failure("Cannot write to standard output: " + SystemErrorMessage(errno));
+      return Status::Failure(FailureClass::StandardOutput,
+                             "Cannot write to standard output: " + SystemErrorMessage(errno));
     }
     if (written == 0) {
-      return Status::Failure("Cannot write to standard output: nothing was written");
+      return Status::Failure(FailureClass::StandardOutput,
+                             "Cannot write to standard output: nothing was written");
     }
     bytes.remove_prefix(static_cast<size_t>(written));
   }

@@ -13,17 +13,19 @@ void PrepareConsole() {}
 Status WriteOutput(std::string_view bytes) {
   HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
   if (out == nullptr || out == INVALID_HANDLE_VALUE) {
-    return Status::Failure("Cannot write to standard output: there is none");
+    return Status::Failure(FailureClass::StandardOutput,
+                           "Cannot write to standard output: there is none");
   }
   while (!bytes.empty()) {
     DWORD chunk = bytes.size() > 65536 ? 65536 : static_cast<DWORD>(bytes.size());
     DWORD written = 0;
     if (!WriteFile(out, bytes.data(), chunk, &written, nullptr)) {
-      return Status::Failure("Cannot write to standard output: " +
-                             SystemErrorMessage(GetLastError()));
+      return Status::Failure(FailureClass::StandardOutput, "Cannot write to standard output: " +
+                                                               SystemErrorMessage(GetLastError()));
     }
     if (written == 0) {
-      return Status::Failure("Cannot write to standard output: nothing was written");
+      return Status::Failure(FailureClass::StandardOutput,
+                             "Cannot write to standard output: nothing was written");
     }
     bytes.remove_prefix(written);
   }

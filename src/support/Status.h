@@ -7,18 +7,35 @@
 #include <string>
 #include <utility>
 
+#include "support/FailureClass.h"
+
 namespace wm {
 
 class [[nodiscard]] Status {
  public:
   static Status Ok() { return Status(); }
-  static Status Failure(std::string message) { return Status(std::move(message)); }
+  // A failure of a class (FailureClass.h), which gives its error line's
+  // ending and its event ID; the message itself ends without either.
+  static Status Failure(FailureClass failureClass, std::string message) {
+    return Status(failureClass, std::move(message));
+  }
   // A failure whose message names text the ANSI code page cannot hold: the
   // message shows it with "?", and `given`, the same message in UTF-8 with
   // the text as given, is what the system's log records.
-  static Status Failure(std::string message, std::string given) {
-    Status status(std::move(message));
+  static Status Failure(FailureClass failureClass, std::string message, std::string given) {
+    Status status(failureClass, std::move(message));
     status.given_ = std::move(given);
+    return status;
+  }
+  // A failure of a lower layer, which its caller puts in its class (In()).
+  static Status Failure(std::string message) {
+    return Status(FailureClass::Unexpected, std::move(message));
+  }
+
+  // The same failure, in the class the caller knows it to be.
+  Status In(FailureClass failureClass) const {
+    Status status = *this;
+    status.class_ = failureClass;
     return status;
   }
 
@@ -27,12 +44,15 @@ class [[nodiscard]] Status {
   const std::string& message() const { return message_; }
   // The message as given (UTF-8), or "" when it is message() itself.
   const std::string& given() const { return given_; }
+  FailureClass failureClass() const { return class_; }
 
  private:
   Status() = default;
-  explicit Status(std::string message) : failed_(true), message_(std::move(message)) {}
+  Status(FailureClass failureClass, std::string message)
+      : failed_(true), class_(failureClass), message_(std::move(message)) {}
 
   bool failed_ = false;
+  FailureClass class_ = FailureClass::Unexpected;
   std::string message_;
   std::string given_;
 };

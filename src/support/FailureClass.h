@@ -1,0 +1,54 @@
+// What kind of failure stopped a run: the one table that gives each kind its
+// event ID in the system's log (stable: administrators filter and alert on
+// them) and the words its error line ends with. Every error line takes both
+// from here.
+#pragma once
+
+namespace wm {
+
+enum class FailureClass {
+  CommandLine,      // a word or a name on the command line refused
+  LogonName,        // the logon name not found, or not usable as a mailbox name
+  ApplicationData,  // the roaming application-data folder not found or not expressible
+  ProfileFile,      // the profile file not written
+  Registry,         // the registry not changed
+  StandardOutput,   // standard output not writable
+  SystemAccount,    // run as one of the system's own accounts
+  Unexpected,       // anything else (out of memory, ...)
+};
+
+struct FailureClassEntry {
+  FailureClass failureClass;
+  unsigned short eventId;  // as Event Viewer shows it; the message file has one message each
+  const char* ending;      // what the error line ends with, after the message
+};
+
+// Where nothing was changed, the line says so; where some of the work stands,
+// it says which.
+inline constexpr FailureClassEntry kFailureClasses[] = {
+    {FailureClass::CommandLine, 1, "; no profile was written or registered."},
+    {FailureClass::LogonName, 2, "; no profile was written or registered."},
+    {FailureClass::ApplicationData, 3, "; no profile was written or registered."},
+    {FailureClass::ProfileFile, 4, "; an earlier profile file is left as it was."},
+    {FailureClass::Registry, 5, "; the versions after it were not changed."},
+    // Its moment varies (before the work or after it): the message says which line failed.
+    {FailureClass::StandardOutput, 6, ""},
+    {FailureClass::SystemAccount, 7, "; no profile was written or registered."},
+    {FailureClass::Unexpected, 8, "; the run was stopped."},
+};
+
+constexpr bool InTheEnumsOrder() {
+  for (int i = 0; i < static_cast<int>(sizeof kFailureClasses / sizeof kFailureClasses[0]); ++i) {
+    if (static_cast<int>(kFailureClasses[i].failureClass) != i) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(InTheEnumsOrder(), "one entry per class, in the enum's order");
+
+constexpr const FailureClassEntry& Describe(FailureClass failureClass) {
+  return kFailureClasses[static_cast<int>(failureClass)];
+}
+
+}  // namespace wm
