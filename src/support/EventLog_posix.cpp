@@ -4,7 +4,7 @@
 
 namespace wm {
 
-void LogError(const char* text) noexcept {
+void LogError(FailureClass /*failureClass*/, const char* text) noexcept {
   openlog("Wendelmarquistone", LOG_PID, LOG_USER);
   syslog(LOG_ERR, "%s", text);
   closelog();

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/EndToEnd.h"
+#include "support/EventLog_win32.h"
 #include "testlib/WindowProbe.h"
 
 namespace wmtest {
@@ -92,6 +93,32 @@ TEST_F(EndToEnd, LineBreakInAnArgumentIsRefused) {
     EXPECT_EQ(ReadFileBytes(PrfPath()), "earlier profile");
     ExpectNothingRegistered();
   }
+}
+
+// Event Viewer shows an event's description as the exe's message table
+// gives it, looked up by the event's whole identifier: for every failure
+// class, it is the event's string itself, the error line, and nothing else.
+TEST(MessageTable, EachEventIdShowsTheErrorLineAsItIs) {
+  const std::string program = ProgramPath();
+  const std::wstring exe(program.begin(), program.end());
+  HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr) << "error " << GetLastError();
+  const std::wstring line =
+      L"Error: The user name \"\u0394\u03bf\u03ba\u03b9\u03bc\u03ae\" has 100% of it; %2 stays.";
+  for (const wm::FailureClassEntry& entry : wm::kFailureClasses) {
+    const unsigned long identifier = wm::EventIdentifier(entry.failureClass);
+    SCOPED_TRACE(entry.eventId);
+    EXPECT_EQ(identifier & 0xFFFF, entry.eventId);
+    EXPECT_EQ(identifier >> 30, 3u) << "the Error severity";
+    DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(line.c_str())};
+    wchar_t text[1024] = {};
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module,
+                       identifier, 0, text, 1024, reinterpret_cast<va_list*>(inserts));
+    ASSERT_NE(length, 0u) << "no message for this ID: error " << GetLastError();
+    EXPECT_TRUE(std::wstring(text, length) == line) << "the description differs from the line";
+  }
+  FreeLibrary(module);
 }
 
 }  // namespace

@@ -7,22 +7,28 @@
 #  - a user without a profile folder (Wine finds it by the Unix user name):
 #    the application-data folder cannot be found, which is an error;
 #  - the Application event log: Wine writes each Error event's text to
-#    standard error when WINEDEBUG lets err+eventlog through, so every failing
-#    run must show its error line there, and no other run anything;
+#    standard error when WINEDEBUG lets err+eventlog through, and the event's
+#    identifier with fixme+advapi, so every failing run must show its error
+#    line there, under its failure class's event ID, and no other run
+#    anything;
 #  - names outside the ANSI code page (1252 here): Wine makes the wide
 #    command line from the UTF-8 arguments, so a name the code page cannot
 #    hold is refused (never written as a look-alike), and one it can hold is
 #    written as the code page's bytes;
 #  - a write that fails in the middle of the file (a file-size limit, with
 #    SIGXFSZ ignored): the old profile stays, nothing is registered, no
-#    temporary file is left.
-#   wine-shell-cases.sh WINE_STATE_DIR EXE USAGE_TEXT_FILE BANNER_FILE
+#    temporary file is left;
+#  - a key that cannot be created (a volatile key above it, made by the
+#    blocker program; it lasts as long as the persistent wineserver): a
+#    registry failure.
+#   wine-shell-cases.sh WINE_STATE_DIR EXE USAGE_TEXT_FILE BANNER_FILE BLOCKER_EXE
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 state=$(cd "$1" && pwd)
 exe=$2
 usage_text=$3
 banner=$4
+blocker=$5
 wine="$here/../../scripts/wine.sh"
 prefix="$state/prefix"
 if ! "$wine" status "$state" >/dev/null; then
@@ -30,7 +36,7 @@ if ! "$wine" status "$state" >/dev/null; then
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export WM_WINEDEBUG=-all,err+eventlog
+export WM_WINEDEBUG=-all,err+eventlog,fixme+advapi
 
 cp "$banner" "$work/banner"
 
@@ -63,17 +69,21 @@ expect() { # name expected_status expected_output_file
 events() { # the texts of the Error events the run reported, one a line, as Wine shows them
   sed -n 's/^[0-9a-f]*:err:eventlog:ReportEventW L"\(.*\)"$/\1/p' "$work/err"
 }
-logged() { # name text: the run reported exactly this one Error event
+event_ids() { # the event IDs ReportEventW was given, as Event Viewer shows them
+  sed -n 's/^[0-9a-f]*:fixme:advapi:ReportEventW ([^,]*,[^,]*,[^,]*,0x\([0-9a-f]*\),.*/\1/p' \
+    "$work/err" | while read -r id; do echo $((0x$id & 0xffff)); done
+}
+logged() { # name text event-id: the run reported exactly this one Error event
   local shown
   # Wine shows the text as a C string: backslashes and quotes escaped, and
   # every character from code 127 on as a backslash and four hex digits.
   shown=$(printf '%s' "$2" |
     perl -CS -pe 's/\\/\\\\/g; s/"/\\"/g; s/([^\x00-\x7e])/sprintf("\\%04x", ord($1))/ge')
-  if [ "$(events)" = "$shown" ]; then
-    echo "ok: $1: the event log has the error"
+  if [ "$(events)" = "$shown" ] && [ "$(event_ids)" = "$3" ]; then
+    echo "ok: $1: the event log has the error, ID $3"
     passed=$((passed + 1))
   else
-    fail "$1: the event log has, instead of \"$shown\":"
+    fail "$1: the event log has, instead of \"$shown\" (ID $3), IDs $(event_ids | tr '\n' ' '):"
     events
   fi
 }
@@ -124,7 +134,7 @@ program /bogus server1
 message="Error: Unknown option \"/bogus\": the Exchange server's name must come first (/? shows how to call the tool); no profile was written or registered."
 error_output "$message" >"$work/expected"
 expect "an unknown option: an error" 1 "$work/expected"
-logged "an unknown option" "$message"
+logged "an unknown option" "$message" 1
 registry_untouched "an unknown option"
 
 # The profile cannot be written: a folder stands where the file goes.
@@ -137,7 +147,7 @@ case "$message" in
 esac
 error_output "$message" >"$work/expected"
 expect "the profile cannot be written: an error" 1 "$work/expected"
-logged "the profile cannot be written" "$message"
+logged "the profile cannot be written" "$message" 4
 registry_untouched "the profile cannot be written"
 rmdir "$unix_appdata/outlook.prf"
 
@@ -170,7 +180,7 @@ for case in "user name|?\xf3d?|mail01 Łódź|Łódź" \
   error_output "$(printf "Error: $message" "$(printf "$shown")")" >"$work/expected"
   expect "\"$arguments\": refused" 1 "$work/expected"
   # shellcheck disable=SC2059
-  logged "\"$arguments\"" "$(printf "Error: $message" "$given")"
+  logged "\"$arguments\"" "$(printf "Error: $message" "$given")" 1
   registry_untouched "\"$arguments\""
   if [ "$(cat "$unix_appdata/outlook.prf")" != "earlier profile" ]; then
     fail "\"$arguments\": the profile was changed"
@@ -219,6 +229,23 @@ if [ "$(cat "$unix_appdata/outlook.prf")" != "earlier profile" ] || [ -n "$left"
 fi
 rm -f "$unix_appdata/outlook.prf"
 
+# A key that cannot be created: 12.0 is registered, 11.0 fails, no profile
+# file is put in place.
+"$wine" run "$state" "$blocker" 'Software\Microsoft\Office\11.0' >/dev/null 2>&1
+program server1 jsmith
+message=$(tr -d '\r' <"$work/out" | tail -n 1)
+case "$message" in
+"Error: Cannot register the profile for Outlook 11.0: creating key "*"; the versions after it were not changed.") ;;
+*) fail "a registry failure: unexpected line: $message" ;;
+esac
+error_output "$message" >"$work/expected"
+expect "a registry failure: an error" 1 "$work/expected"
+logged "a registry failure" "$message" 5
+if [ -e "$unix_appdata/outlook.prf" ]; then
+  fail "a registry failure: the profile file was put in place"
+fi
+"$wine" run "$state" reg delete 'HKCU\Software\Microsoft\Office' /f >/dev/null 2>&1
+
 # A user without a profile folder.
 nobody="nobody-without-a-profile"
 rm -rf "$prefix/drive_c/users/$nobody"
@@ -226,7 +253,7 @@ USER=$nobody program server1 jsmith
 message="Error: Cannot find the user's application-data folder; no profile was written or registered."
 error_output "$message" >"$work/expected"
 expect "no application-data folder: an error" 1 "$work/expected"
-logged "no application-data folder" "$message"
+logged "no application-data folder" "$message" 3
 if [ -e "$prefix/drive_c/users/$nobody" ]; then
   fail "something was written for $nobody"
 fi
