@@ -3,10 +3,8 @@
 // string values set in it.
 //
 // On Windows this is the real registry. On Linux a small store of our own
-// stands in for it, in the user's application-data folder (see README.md,
-// "The Linux stand-ins"):
-//   <APPLICATION_DATA>/Wendelmarquistone/Registry/HKEY_CURRENT_USER/<key>/...
-// a folder per key and a file per value.
+// stands in for it, in the user's application-data folder, a folder per key
+// and a file per value; its format is described in Registry_posix.cpp.
 #pragma once
 
 #include <memory>

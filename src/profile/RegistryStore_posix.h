@@ -1,6 +1,6 @@
 // Linux only: the registry store, opened on a folder of one's choosing (the
 // program's own is <APPLICATION_DATA>/Wendelmarquistone/Registry, which
-// OpenCurrentUserRegistry opens). Format: Registry_posix.cpp and README.md.
+// OpenCurrentUserRegistry opens). Its format: Registry_posix.cpp.
 #pragma once
 
 #include <memory>

@@ -10,7 +10,14 @@
 //
 // A value file holds the type's name, a line feed, and then the data, byte
 // for byte to the end of the file; for REG_SZ that is the string and its
-// terminating NUL. Each value file is written atomically.
+// terminating NUL ("REG_SZ\n/home/jsmith/.config/outlook.prf\0"). Each value
+// file is written atomically (a temporary file, then a rename); deleting a
+// value removes its file. Folders are made with mode 0700. Where anything
+// but a folder stands in the way of a key's folder, creating that key fails,
+// as a registry failure does on Windows.
+//
+// This is the one description of the store; README.md, Registry.h and
+// RegistryStore_posix.h point here.
 #include "profile/Registry.h"
 #include "profile/RegistryStore_posix.h"
 
@@ -53,11 +60,16 @@ Status MakeFolder(const std::string& path) {
   }
   int error = errno;
   struct stat info;
-  if (error == EEXIST && ::stat(path.c_str(), &info) == 0) {
-    if (S_ISDIR(info.st_mode)) {
+  if (error == EEXIST) {
+    // Something is there: a folder is what was wanted; for anything else,
+    // or when it cannot be looked at, say so truly.
+    if (::stat(path.c_str(), &info) != 0) {
+      error = errno;
+    } else if (S_ISDIR(info.st_mode)) {
       return Status::Ok();
+    } else {
+      error = ENOTDIR;
     }
-    error = ENOTDIR;
   }
   return Status::Failure("cannot create the folder \"" + path +
                          "\": " + SystemErrorMessage(static_cast<unsigned long>(error)));

@@ -40,12 +40,13 @@ class EndToEnd : public ::testing::Test {
   // No Office key was made (Linux: no registry store at all).
   void ExpectNothingRegistered();
   // The ways this platform can make registering Office <version> fail for
-  // real: what each does, and whether the version's Setup key exists
-  // afterwards.
+  // real: what each does, whether the version's Setup key exists afterwards,
+  // and the system's reason the error line gives.
   struct Blocker {
     std::string how;
     std::function<void()> block;
     bool leavesTheSetupKey;
+    std::string reason;
   };
   std::vector<Blocker> RegistrationBlockers(const char* version);
   // Standard outputs that cannot be written: none at all, and any other this

@@ -55,15 +55,23 @@ std::vector<EndToEnd::Blocker> EndToEnd::RegistrationBlockers(const char* versio
   const std::string key = std::string(kOffice) + "\\" + version;
   const fs::path marker = host_->store / "HKEY_CURRENT_USER" / "Software" / "Microsoft" / "Office" /
                           version / "Outlook" / "Setup" / "@First-Run" / "x";
-  // The second would keep Outlook from importing the profile.
+  const fs::path folder = marker.parent_path().parent_path().parent_path().parent_path();
+  // The second would keep Outlook from importing the profile; the third is
+  // there but cannot be looked at (a link to itself).
   return {{"a plain file where the key's folder would go",
-           [this, key] { Registry().BlockKey(key); }, false},
+           [this, key] { Registry().BlockKey(key); }, false, "Not a directory"},
           {"a first-run marker that cannot be deleted (a folder with something in it)",
            [marker] {
              fs::create_directories(marker.parent_path());
              WriteFileBytes(marker, "in the way");
            },
-           true}};
+           true, "Is a directory"},
+          {"a symbolic link to itself where the key's folder would go",
+           [folder] {
+             fs::create_directories(folder.parent_path());
+             fs::create_symlink(folder.filename(), folder);
+           },
+           false, "Too many levels of symbolic links"}};
 }
 
 std::vector<ProcessOptions> EndToEnd::BrokenStandardOutputs() const {

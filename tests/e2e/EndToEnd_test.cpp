@@ -142,6 +142,7 @@ TEST_F(EndToEnd, RegistrationFailureIsReportedAfterTheNewestVersion) {
     blocker.block();
     ProcessResult run = Run({"server1", "RUNONCE"});
     ExpectOneErrorLine(run, "Cannot register the profile for Outlook 11.0: ");
+    ExpectOneErrorLine(run, blocker.reason);
     EXPECT_FALSE(std::filesystem::exists(PrfPath()));
     EXPECT_EQ(Registry().Values(SetupKey("12.0"))["ImportPRF"], Sz(PrfPath()));
     EXPECT_EQ(Registry().Values(SetupKey("11.0")).count("ImportPRF"), 0u);

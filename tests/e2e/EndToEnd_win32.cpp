@@ -63,7 +63,7 @@ std::vector<EndToEnd::Blocker> EndToEnd::RegistrationBlockers(const char* versio
   const std::string key = std::string(kOffice) + "\\" + version;
   // It lives as long as the wineserver; ClearRegistry removes it.
   return {{"a volatile key, which cannot hold a normal one",
-           [this, key] { Registry().BlockKey(key); }, false}};
+           [this, key] { Registry().BlockKey(key); }, false, "(error 1021)"}};
 }
 
 std::vector<ProcessOptions> EndToEnd::BrokenStandardOutputs() const {

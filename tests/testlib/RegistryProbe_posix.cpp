@@ -105,14 +105,25 @@ std::unique_ptr<wm::Registry> RegistryProbe::Open() const {
   return wm::OpenRegistryStore(state_->store.string());
 }
 
+namespace {
+
+// A key's folder; anything that cannot be looked at (a link to itself) is no
+// key.
+bool IsKeyFolder(const fs::path& folder) {
+  std::error_code unreadable;
+  return fs::is_directory(folder, unreadable);
+}
+
+}  // namespace
+
 bool RegistryProbe::KeyExists(const std::string& keyPath) const {
-  return fs::is_directory(state_->KeyFolder(keyPath));
+  return IsKeyFolder(state_->KeyFolder(keyPath));
 }
 
 std::vector<std::string> RegistryProbe::Subkeys(const std::string& keyPath) const {
   std::vector<std::string> names;
   fs::path folder = state_->KeyFolder(keyPath);
-  if (fs::is_directory(folder)) {
+  if (IsKeyFolder(folder)) {
     for (const auto& entry : fs::directory_iterator(folder)) {
       if (entry.is_directory()) {
         names.push_back(Decoded(entry.path().filename().string()));
@@ -126,7 +137,7 @@ std::vector<std::string> RegistryProbe::Subkeys(const std::string& keyPath) cons
 std::map<std::string, RegistryValue> RegistryProbe::Values(const std::string& keyPath) const {
   std::map<std::string, RegistryValue> values;
   fs::path folder = state_->KeyFolder(keyPath);
-  if (!fs::is_directory(folder)) {
+  if (!IsKeyFolder(folder)) {
     return values;
   }
   for (const auto& entry : fs::directory_iterator(folder)) {
