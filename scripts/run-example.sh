@@ -29,10 +29,10 @@ if [ -f "$home/.config/outlook.prf" ]; then
   echo "== $home/.config/outlook.prf, lines 7-14 and 41-51 of 241:"
   sed -n '7,14p;41,51p' "$home/.config/outlook.prf" | tr -d '\r'
   echo
-  echo "== the registry store (in place of HKEY_CURRENT_USER):"
+  echo "== the registry store (in place of HKEY_CURRENT_USER), each value's type and data"
+  echo "   (in quotes, without the NUL that ends a REG_SZ):"
   find "$home/.config" -path '*Registry*' -type f | sort | while read -r value; do
-    printf '%s: ' "${value#"$home/.config/"}"
-    tr '\n\0' ' .' <"$value"
-    echo
+    printf '%s: %s "%s"\n' "${value#"$home/.config/"}" "$(head -n 1 "$value")" \
+      "$(tail -n +2 "$value" | tr -d '\0')"
   done
 fi

@@ -1,6 +1,7 @@
-// String helpers shared by the argument line and the profile document. Every
-// string is 8-bit text in the system's ANSI code page; comparisons are
-// byte-wise.
+// String helpers shared by the argument line and the profile document. They
+// work on bytes: on UTF-8 text as given as well as on text in the ANSI code
+// page (support/CodePage.h), since only ASCII characters are looked at or
+// changed; comparisons are byte-wise.
 #pragma once
 
 #include <string>
