@@ -58,7 +58,7 @@ int ReportFailure(const Status& failure) {
     std::fputs((line + "\n").c_str(), stderr);
     std::fflush(stderr);
   }
-  // Logon scripts run hidden: the system's log is where an administrator
+  // A logon script's console is rarely seen: the system's log is where an administrator
   // finds what went wrong.
   const std::string given =
       "Error: " + (failure.given().empty() ? GivenFromAnsi(failure.message()) : failure.given()) +
