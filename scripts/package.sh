@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Builds the exe that ships (32-bit, for every Windows from XP SP3 to 11) and
-# packs it with the README and the deployment guide (docs/) into
-# dist/Wendelmarquistone-<version>-Windows.zip. Beside the zip: the exe alone
-# (the same bytes as in the zip) and SHA256SUMS, the SHA-256 of both in the
-# format `sha256sum -c` reads, so that an administrator can check what was
-# published.
+# packs it with the README, the deployment guide (docs/), LICENSE,
+# THIRD-PARTY-NOTICES.txt and the bill of materials Wendelmarquistone.spdx.json
+# into dist/Wendelmarquistone-<version>-Windows.zip. The notices and the bill
+# (SPDX 2.3) are written by scripts/third-party.py from the exe's link map and
+# the installed packages. Beside the zip: the exe alone and the bill (the same
+# bytes as in the zip) and SHA256SUMS, the SHA-256 of the three in the format
+# `sha256sum -c` reads, so that an administrator can check what was published.
 #
 # The zip is reproducible like the exe (see wm_reproducible_mingw_program in
 # cmake/Settings.cmake): its entries are in a fixed order, with fixed
 # permissions, no extra fields, and dated with the time the exe is dated with
-# (the commit's, or SOURCE_DATE_EPOCH), so the same commit gives the same zip.
+# (the commit's, or SOURCE_DATE_EPOCH), so the same commit gives the same zip;
+# the bill of materials is dated with that time too.
 #
 #   scripts/package.sh [--sign CERT.pfx [--timestamp URL]] [--build-dir DIR] [--output DIR]
 #
@@ -72,7 +75,8 @@ out=${out:-$PWD/dist}
 mkdir -p "$out"
 # An earlier package is removed first: after a failure there is none at all,
 # rather than an old one that could be taken for the new.
-rm -f "$out"/Wendelmarquistone-*-Windows.zip "$out/Wendelmarquistone.exe" "$out/SHA256SUMS"
+rm -f "$out"/Wendelmarquistone-*-Windows.zip "$out/Wendelmarquistone.exe" \
+  "$out/Wendelmarquistone.spdx.json" "$out/SHA256SUMS"
 
 # Checked before anything is built, so that a mistake costs no build.
 if [ -n "$cert" ]; then
@@ -97,6 +101,9 @@ fi
 name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$build_dir/CPackConfig.cmake")
 [ -n "$name" ] || fail "no package name in \"$build_dir/CPackConfig.cmake\""
 epoch=$(cat "$build_dir/source-date-epoch")
+build_epoch=$epoch
+version=$(sed -n 's/^#define WM_VERSION_DATE "\(.*\)"$/\1/p' "$build_dir/generated/Version.h")
+[ -n "$version" ] || fail "no version in \"$build_dir/generated/Version.h\""
 # A zip entry's time is an MS-DOS date, which starts in 1980 (local time,
 # so zip runs in UTC).
 dos_start=315532800
@@ -139,20 +146,26 @@ if [ -n "$cert" ]; then
   mv "$work/signed.exe" "$exe"
 fi
 
+# Of the exe as it ships (signed or not): what is linked into it, under which
+# terms, and its bill of materials.
+bom=$files/Wendelmarquistone.spdx.json
+scripts/third-party.py --build-dir "$build_dir" --exe "$exe" --version "$version" \
+  --epoch "$build_epoch" --notices "$files/THIRD-PARTY-NOTICES.txt" --spdx "$bom"
+
 # Fixed permissions and times, entries sorted by name, no extra fields (-X:
 # no owner ids or extra time stamps), no folder entries (-D).
 find "$files" -type f -exec chmod 0644 {} + -exec touch -d "@$epoch" {} +
 chmod 0755 "$exe"
 (cd "$files" && find . -type f | sed 's|^\./||' | LC_ALL=C sort |
   TZ=UTC zip -X -D -9 -q -@ "$work/$name.zip")
-cp -p "$exe" "$work/Wendelmarquistone.exe"
-(cd "$work" && sha256sum "$name.zip" Wendelmarquistone.exe >SHA256SUMS)
+cp -p "$exe" "$bom" "$work/"
+(cd "$work" && sha256sum "$name.zip" Wendelmarquistone.exe Wendelmarquistone.spdx.json >SHA256SUMS)
 # The sums last: they are there only when what they cover is.
-mv "$work/$name.zip" "$work/Wendelmarquistone.exe" "$out/"
+mv "$work/$name.zip" "$work/Wendelmarquistone.exe" "$work/Wendelmarquistone.spdx.json" "$out/"
 mv "$work/SHA256SUMS" "$out/"
 
 zip=$out/$name.zip
-ls -l "$zip" "$out/Wendelmarquistone.exe" "$out/SHA256SUMS"
+ls -l "$zip" "$out/Wendelmarquistone.exe" "$out/Wendelmarquistone.spdx.json" "$out/SHA256SUMS"
 unzip -l "$zip"
 echo "Wendelmarquistone.exe in the zip: $(i686-w64-mingw32-objdump -f "$out/Wendelmarquistone.exe" |
   sed -n 's/.*file format //p')"
