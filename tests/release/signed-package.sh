@@ -5,7 +5,9 @@
 # even an earlier one); with the right password, the exe in the zip carries a
 # SHA-256 Authenticode signature that verifies against the certificate, is
 # the build's exe once the signature is removed, still passes the Windows XP
-# load check, and SHA256SUMS checks. The password is in no output.
+# load check, and SHA256SUMS checks; the notices and the bill of materials
+# are those of the signed exe (check-package.sh). The password is in no
+# output.
 #   signed-package.sh SOURCE_DIR BUILD_DIR OBJDUMP XP_EXPORTS_LIST
 set -euo pipefail
 source_dir=$1
@@ -48,7 +50,8 @@ expect_refusal() { # what message-pattern package.sh-arguments...
   local what=$1 pattern=$2
   shift 2
   mkdir -p "$out"
-  touch "$out/Wendelmarquistone-0-Windows.zip" "$out/SHA256SUMS" # an earlier package
+  touch "$out/Wendelmarquistone-0-Windows.zip" "$out/Wendelmarquistone.spdx.json" \
+    "$out/SHA256SUMS" # an earlier package
   echo "== $what"
   if package refused.log "$@"; then
     echo "FAIL: $what: package.sh succeeded"
@@ -100,4 +103,7 @@ if ! "$source_dir/scripts/check-imports.sh" "$objdump" signed.exe "$xp_exports";
   echo "FAIL: the signed exe fails the Windows XP load check"
   status=1
 fi
+# The notices and the bill of materials, of the signed exe.
+"$source_dir/tests/release/check-package.sh" "$out" "$build_dir" "$source_dir" "$objdump" ||
+  status=1
 exit $status
