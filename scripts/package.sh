@@ -16,17 +16,18 @@
 #
 #   scripts/package.sh [--sign CERT.pfx [--timestamp URL]] [--build-dir DIR] [--output DIR]
 #
-# --sign CERT.pfx   Signs the exe with Authenticode (SHA-256 digest, osslsigncode)
-#                   before it is zipped; the sums are of the signed files. The
-#                   PKCS#12 file's password is read from the environment
-#                   variable WM_SIGN_PASSWORD (it may be empty, but must be set)
-#                   and handed to osslsigncode through a pipe, so that it is on
-#                   no command line (which any user can read with ps) and in no
-#                   file. A wrong password or a certificate that cannot be read
-#                   stops the script with exit status 1, and no package is left
-#                   in the output folder.
-# --timestamp URL   Adds an RFC 3161 time stamp from that server to the
-#                   signature, so that it stays valid after the certificate
+# --sign CERT.pfx   Signs the exe with Authenticode (osslsigncode) before it is
+#                   zipped: a SHA-1 signature, with a SHA-256 one nested in it
+#                   (see "Checking a release" in README.md); the sums are of
+#                   the signed files. The PKCS#12 file's password is read from
+#                   the environment variable WM_SIGN_PASSWORD (it may be empty,
+#                   but must be set) and handed to osslsigncode through a pipe,
+#                   so that it is on no command line (which any user can read
+#                   with ps) and in no file. A wrong password or a certificate
+#                   that cannot be read stops the script with exit status 1,
+#                   and no package is left in the output folder.
+# --timestamp URL   Adds an RFC 3161 time stamp from that server to both
+#                   signatures, so that they stay valid after the certificate
 #                   expires. Needs the server to be reachable.
 # --build-dir DIR   Packs the program already built in DIR (a Windows build
 #                   folder, e.g. build/windows-x86 or the shipped program's own)
@@ -120,8 +121,11 @@ cmake --install "$build_dir" --prefix "$files" >/dev/null
 exe=$files/Wendelmarquistone.exe
 unsigned_size=$(stat -c %s "$exe")
 
-if [ -n "$cert" ]; then
-  sign_args=(sign -pkcs12 "$cert" -h sha256 -n Wendelmarquistone)
+# sign DIGEST IN OUT [osslsigncode options...]: one Authenticode signature.
+sign() {
+  local digest=$1 in=$2 signed=$3
+  shift 3
+  local sign_args=(sign "$@" -pkcs12 "$cert" -h "$digest" -n Wendelmarquistone)
   if [ -n "$timestamp_url" ]; then
     sign_args+=(-ts "$timestamp_url")
   fi
@@ -130,7 +134,7 @@ if [ -n "$cert" ]; then
   # line. Its messages never contain the password. A time stamp server that
   # does not answer must not hold a release up for ever.
   if ! log=$(timeout 300 osslsigncode "${sign_args[@]}" \
-    -readpass <(printf '%s' "$password") -in "$exe" -out "$work/signed.exe" 2>&1); then
+    -readpass <(printf '%s' "$password") -in "$in" -out "$signed" 2>&1); then
     if grep -q 'mac verify failure' <<<"$log"; then
       reason="the password in WM_SIGN_PASSWORD is wrong for \"$cert\""
     elif grep -q 'Failed to extract PKCS#12 data' <<<"$log"; then
@@ -141,8 +145,16 @@ if [ -n "$cert" ]; then
       reason="osslsigncode failed"
     fi
     printf '%s\n' "$log" | sed 's/^/osslsigncode: /' >&2
-    fail "cannot sign the exe: $reason; no package was made"
+    fail "cannot sign the exe ($digest): $reason; no package was made"
   fi
+}
+
+if [ -n "$cert" ]; then
+  # Two signatures: a SHA-1 one first, the one Windows XP and Server 2003
+  # read (without their SHA-2 updates they take a SHA-256 signature for an
+  # invalid one), and a SHA-256 one nested in it, which Windows 7 and later use.
+  sign sha1 "$exe" "$work/signed-sha1.exe"
+  sign sha256 "$work/signed-sha1.exe" "$work/signed.exe" -nest
   mv "$work/signed.exe" "$exe"
 fi
 
@@ -170,7 +182,7 @@ unzip -l "$zip"
 echo "Wendelmarquistone.exe in the zip: $(i686-w64-mingw32-objdump -f "$out/Wendelmarquistone.exe" |
   sed -n 's/.*file format //p')"
 if [ -n "$cert" ]; then
-  echo "signed (Authenticode, SHA-256): the signature adds $(($(stat -c %s "$exe") - unsigned_size)) bytes"
+  echo "signed (Authenticode, SHA-1 and nested SHA-256): the signatures add $(($(stat -c %s "$exe") - unsigned_size)) bytes"
 fi
 echo "SHA256SUMS:"
 cat "$out/SHA256SUMS"
