@@ -349,7 +349,7 @@ def write_notices(args, components, facts):
     out.append(f"{PRODUCT} {args.version}: third-party notices")
     out.append("")
     out.append(f"{PRODUCT}.exe is under the MIT License (LICENSE). It is linked statically with")
-    out.append("parts of the run-time libraries of the compiler that built it, listed here: each")
+    out.append("parts of the run-time libraries of the toolchain that built it, listed here: each")
     out.append("with its Debian package, version and licence, the files linked in, and the")
     out.append("notices that package's copyright file gives for them. Nothing else is linked in.")
     out.append("This file was made from the linker's map of this very exe.")
