@@ -86,3 +86,21 @@ if(MINGW)
     $<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=>
     $<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}/=>)
 endif()
+
+# wm_record_mingw_link(<target>)
+# What went into a shipped exe, for its package's third-party notices and bill
+# of materials (scripts/package.sh): the linker's map, <build>/<target>.map,
+# which names every object file and archive member linked in, and
+# <build>/build-tools, the compiler, linker and resource compiler that built
+# it, one "role path" a line. The map changes nothing in the exe.
+function(wm_record_mingw_link target)
+  target_link_options(${target} PRIVATE LINKER:-Map=${CMAKE_BINARY_DIR}/${target}.map)
+  set_property(TARGET ${target} APPEND PROPERTY ADDITIONAL_CLEAN_FILES
+               ${CMAKE_BINARY_DIR}/${target}.map)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-prog-name=ld
+                  OUTPUT_VARIABLE linker OUTPUT_STRIP_TRAILING_WHITESPACE)
+  find_program(linker_path ${linker} NO_CACHE)
+  find_program(rc_path ${CMAKE_RC_COMPILER} NO_CACHE)
+  file(WRITE ${CMAKE_BINARY_DIR}/build-tools
+       "compiler ${CMAKE_CXX_COMPILER}\nlinker ${linker_path}\nresource-compiler ${rc_path}\n")
+endfunction()

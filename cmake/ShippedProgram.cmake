@@ -10,7 +10,8 @@
 # run that very exe. The target is called Wendelmarquistone, as the program's
 # is in a build without WM_SHIP_TOOLCHAIN. The time the exe is dated with
 # (source-date-epoch, see wm_reproducible_mingw_program) comes along, for the
-# package's entry times.
+# package's entry times, and so do the exe's link map and the list of its
+# build tools (wm_record_mingw_link), for the package's notices.
 include(ExternalProject)
 
 set(WM_SHIPPED_DIR ${CMAKE_BINARY_DIR}/shipped)
@@ -28,6 +29,7 @@ ExternalProject_Add(Wendelmarquistone
   BUILD_COMMAND ${CMAKE_COMMAND} --build ${WM_SHIPPED_DIR} --target Wendelmarquistone empty_program
   INSTALL_COMMAND ${CMAKE_COMMAND} -E copy_if_different ${WM_SHIPPED_DIR}/Wendelmarquistone.exe
                   ${WM_SHIPPED_DIR}/empty_program.exe ${WM_SHIPPED_DIR}/source-date-epoch
+                  ${WM_SHIPPED_DIR}/Wendelmarquistone.map ${WM_SHIPPED_DIR}/build-tools
                   ${CMAKE_BINARY_DIR}
   BUILD_ALWAYS ON
   BUILD_BYPRODUCTS ${WM_PROGRAM_FILE} ${WM_EMPTY_PROGRAM_FILE}

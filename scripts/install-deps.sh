@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build, the tests, the
-# benchmark and the package (signed with osslsigncode) need. Idempotent and
+# benchmark, the licence check (reuse) and the package (signed with
+# osslsigncode; its notices and bill of materials written by python3) need. Idempotent and
 # non-interactive: only missing packages are installed, so a second run costs
 # a few dpkg queries.
 #
@@ -22,6 +23,7 @@ packages=(
   xvfb xauth x11-utils imagemagick
   zip unzip hyperfine time strace
   osslsigncode openssl
+  reuse python3
 )
 
 installed() {

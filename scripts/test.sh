@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, then configures, builds and tests every build:
+# Installs what is missing, checks the formatting and that every file has a
+# licence (reuse lint), then configures, builds and tests every build:
 # native, native with AddressSanitizer/UBSan, and the two Windows cross
 # builds (32-bit, the exe that ships, and 64-bit) with their tests under Wine.
 # Warnings are errors here.
@@ -16,6 +17,11 @@ fi
 
 echo "== clang-format"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
+# Every file's copyright and licence are known (.reuse/dep5); a new file at
+# the top, or a new folder, fails here until it is added there.
+echo "== reuse lint"
+reuse lint
 
 notes=()
 for preset in "${presets[@]}"; do

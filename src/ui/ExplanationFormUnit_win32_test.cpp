@@ -495,6 +495,7 @@ TEST_F(ProgramResources, VersionInformationNamesTheProductAndItsVersion) {
   EXPECT_EQ(text("ProductVersion"), WM_VERSION_DATE);
   EXPECT_EQ(text("FileDescription"), "Outlook profile generator for Exchange");
   EXPECT_EQ(text("OriginalFilename"), "Wendelmarquistone.exe");
+  EXPECT_EQ(text("LegalCopyright"), "Copyright (C) The Wendelmarquistone authors. MIT License.");
   void* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(info.data(), "\\", &fixed, &length));

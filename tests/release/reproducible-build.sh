@@ -4,8 +4,10 @@
 # too), it is the same exe byte for byte; its PE time stamp is the time
 # SOURCE_DATE_EPOCH or else the commit gives (0 outside a git checkout); no
 # path of the source or build folders is in it; and scripts/package.sh makes
-# the same zip from each. Only the program is built, as the shipped program's
-# build makes it (its toolchain file, its build type).
+# the same zip from each, with what an administrator is owed in it (LICENSE,
+# the third-party notices and the bill of materials, check-package.sh). Only
+# the program is built, as the shipped program's build makes it (its toolchain
+# file, its build type).
 #   reproducible-build.sh SOURCE_DIR GENERATOR TOOLCHAIN_FILE BUILD_TYPE OBJDUMP WORK_DIR
 set -euo pipefail
 source_dir=$1
@@ -75,4 +77,5 @@ if ! cmp "${zips[@]}"; then
   echo "FAIL: package.sh made two different zips from the same program"
   exit 1
 fi
+"$(dirname "$0")/check-package.sh" "$first/dist" "$first" "$source_dir" "$objdump"
 echo "PASS: the same exe and the same zip from two build folders"

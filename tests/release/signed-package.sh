@@ -3,9 +3,12 @@
 # certificate made here with openssl: a wrong password and a file that is not
 # a PKCS#12 file each stop it with a clear message and leave no package (not
 # even an earlier one); with the right password, the exe in the zip carries a
-# SHA-256 Authenticode signature that verifies against the certificate, is
+# SHA-1 Authenticode signature (the one Windows XP reads) and a SHA-256 one
+# nested in it, both verifying against the certificate, is
 # the build's exe once the signature is removed, still passes the Windows XP
-# load check, and SHA256SUMS checks. The password is in no output.
+# load check, and SHA256SUMS checks; the notices and the bill of materials
+# are those of the signed exe (check-package.sh). The password is in no
+# output.
 #   signed-package.sh SOURCE_DIR BUILD_DIR OBJDUMP XP_EXPORTS_LIST
 set -euo pipefail
 source_dir=$1
@@ -48,7 +51,8 @@ expect_refusal() { # what message-pattern package.sh-arguments...
   local what=$1 pattern=$2
   shift 2
   mkdir -p "$out"
-  touch "$out/Wendelmarquistone-0-Windows.zip" "$out/SHA256SUMS" # an earlier package
+  touch "$out/Wendelmarquistone-0-Windows.zip" "$out/Wendelmarquistone.spdx.json" \
+    "$out/SHA256SUMS" # an earlier package
   echo "== $what"
   if package refused.log "$@"; then
     echo "FAIL: $what: package.sh succeeded"
@@ -75,11 +79,15 @@ if ! package signed.log --sign test.pfx; then
 fi
 zip=$(ls "$out"/Wendelmarquistone-*-Windows.zip)
 unzip -p "$zip" Wendelmarquistone.exe >signed.exe
+# Each signature's index and digest, as "0 SHA1 1 SHA256 ".
 if ! osslsigncode verify -CAfile cert.pem -in signed.exe >verify.log 2>&1 ||
-  ! grep -q "^Message digest algorithm *: SHA256" verify.log ||
-  ! grep -q "^Signature verification: ok" verify.log; then
+  [ "$(awk '/^Signature Index:/ { index_ = $3 }
+    /^Message digest algorithm  *:/ { printf "%s %s ", index_, $NF }' verify.log)" != "0 SHA1 1 SHA256 " ] ||
+  [ "$(grep -c "^Signature verification: ok" verify.log)" != 2 ] ||
+  ! grep -q "^Number of verified signatures: 2$" verify.log; then
   cat verify.log
-  echo "FAIL: the zipped exe has no SHA-256 signature that verifies against the certificate"
+  echo "FAIL: the zipped exe has not a SHA-1 signature and a nested SHA-256 one, both verifying" \
+    "against the certificate"
   status=1
 fi
 osslsigncode remove-signature -in signed.exe -out unsigned.exe >/dev/null
@@ -87,7 +95,7 @@ if ! cmp unsigned.exe "$build_dir/Wendelmarquistone.exe"; then
   echo "FAIL: without its signature, the zipped exe is not the build's exe"
   status=1
 fi
-echo "the signature adds $(($(stat -c %s signed.exe) - $(stat -c %s unsigned.exe))) bytes"
+echo "the signatures add $(($(stat -c %s signed.exe) - $(stat -c %s unsigned.exe))) bytes"
 if ! cmp signed.exe "$out/Wendelmarquistone.exe"; then
   echo "FAIL: the exe beside the zip is not the one in it"
   status=1
@@ -100,4 +108,7 @@ if ! "$source_dir/scripts/check-imports.sh" "$objdump" signed.exe "$xp_exports";
   echo "FAIL: the signed exe fails the Windows XP load check"
   status=1
 fi
+# The notices and the bill of materials, of the signed exe.
+"$source_dir/tests/release/check-package.sh" "$out" "$build_dir" "$source_dir" "$objdump" ||
+  status=1
 exit $status
