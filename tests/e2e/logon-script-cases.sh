@@ -2,7 +2,8 @@
 # End-to-end cases of the batch logon script (docs/logon.cmd), run by cmd
 # under Wine as a logon runs it: `cmd /c` on the script in a folder (with a
 # space in its name) that also holds the exe, its settings from the
-# environment, its log in a folder of a "share" it creates itself.
+# environment, its log in a folder of a "share" (it makes that folder, never
+# the ones above it).
 #  a) a full run: profile written and registered, logged with exit status 0;
 #  b) the same again: RUNONCE leaves the profile alone, the log grows;
 #  c) the tool fails: the script still ends with 0, the log has the error;
@@ -10,10 +11,21 @@
 #     two words): the tool is not started, nothing waits for a click, the log
 #     says why;
 #  e) no exe beside the script, in a folder with & in its name;
-#  f) the log share cannot be reached: the log goes to %TEMP%;
+#  f) the log share cannot be reached: the log goes to %TEMP%, saying why;
 #  g) user names with characters that mean something to cmd: the entry holds
-#     them as they are and nothing else runs.
-# The cases run one after the other in one cmd session (a batch file
+#     them as they are and nothing else runs;
+#  h) the log folder is there but the user's log file cannot be written (a
+#     folder stands in its place): the entry goes to %TEMP%, saying why;
+#  i) a mistyped log folder whose parent is not there: nothing is made, the
+#     entry goes to %TEMP%, saying why;
+#  j) a log folder that cannot be made (a file has its name): the same;
+#  k) a " in the exe's path, followed by a command: refused, nothing runs;
+#  l) %b in TEMP, where the script keeps its files: a full, honest run;
+#  m) %a, %c and %d in the log folder, the computer name and the server name
+#     (with & and parentheses), the letters cmd's loops use: kept as they are;
+#  n) four logons of one user started at once, whose per-run folders clash:
+#     each entry has its own output, no files are left.
+# The cases a to m run one after the other in one cmd session (a batch file
 # written here), which saves starting Wine for each; each case's script runs
 # in a cmd of its own, and what it left (output, exit status, profile, log
 # files) is kept in a folder of the case for the checks. Each case leaves the
@@ -34,9 +46,10 @@ server=mail.corp.example
 temp=
 profile=
 # What the cases may have left behind in the prefix: the profile and files in
-# %TEMP% (known once the cases have run), the Office key.
+# %TEMP% (known once the cases have run), a folder, the Office key.
 cleanup() {
   [ -z "$temp" ] || rm -rf "$profile" "$temp/Wendelmarquistone.log" "$temp"/Wendelmarquistone-*
+  rm -rf "$state/prefix/drive_c/t50%b"
   (cd / && timeout 30 "$wine" run "$state" reg delete 'HKCU\Software\Microsoft\Office' /f \
     </dev/null >/dev/null 2>&1)
 }
@@ -70,7 +83,7 @@ run_wine() { # [PROGRAM ARGS...]: in the case folder, every stream off ctest's p
 # the script alone; the log share, where the script makes its own folders.
 share="$work/net logon"
 no_exe="$work/R&D no exe"
-mkdir -p "$share" "$no_exe" "$work/r" "$work/v"
+mkdir -p "$share" "$no_exe" "$work/logs/m" "$work/logs/n" "$work/r" "$work/v"
 cp "$script" "$share/logon.cmd"
 cp "$script" "$no_exe/logon.cmd"
 cp "$exe" "$share/Wendelmarquistone.exe"
@@ -162,7 +175,14 @@ bat "set \"WM_LOG=$(log_of e)\""
 logon e '%T_NO_EXE%'
 bat endlocal
 
-# The tool ran in none of c, d and e (nor in c up to its registration), so
+# k) A " in the exe's path, and a command after it.
+bat setlocal
+setting k WM_SERVER "$server"
+setting k WM_EXE "$(printf '%s' "Z:${share//\//\\}")\\Wendelmarquistone.exe\" & echo INJ>\"Z:${work//\//\\}\\injected-k.txt"
+bat "set \"WM_LOG=$(log_of k)\""
+logon k
+bat endlocal
+# The tool ran in none of c, d, e and k (nor in c up to its registration), so
 # the Office key, deleted before c, must still be missing.
 bat 'reg query "HKCU\Software\Microsoft\Office" >nul 2>&1' '>"r\no-office-key.status" echo %ERRORLEVEL%'
 
@@ -187,6 +207,51 @@ for i in "${!g_users[@]}"; do
   no_profile_left
 done
 
+# h) The log folder is there, but a folder stands where the user's log file
+# goes, so the entry cannot be appended to it.
+bat setlocal
+setting h WM_SERVER "$server"
+bat "set \"WM_LOG=$(log_of h)\"" "mkdir \"%WM_LOG%\\%COMPUTERNAME%_%USERNAME%.log\""
+logon h
+bat endlocal
+no_profile_left
+
+# i) A mistyped log folder: its parent folder is not there.
+bat setlocal
+setting i WM_SERVER "$server"
+bat 'set "WM_LOG=%T_WORK%\logs\i\nonexist\deep\er"'
+logon i
+bat endlocal
+no_profile_left
+
+# j) The log folder cannot be made: a file has its name.
+bat setlocal
+setting j WM_SERVER "$server"
+bat "set \"WM_LOG=$(log_of j)\"" 'mkdir "%T_WORK%\logs\j"' '>"%WM_LOG%" echo not a folder'
+logon j
+bat endlocal
+no_profile_left
+
+# l) %b in TEMP, the folder where the script keeps its files; b is a letter
+# of a loop in the script that reads it.
+mkdir "$state/prefix/drive_c/t50%b"
+bat setlocal
+setting l TEMP 'C:\t50%b'
+setting l WM_SERVER "$server"
+bat "set \"WM_LOG=$(log_of l)\""
+logon l
+bat endlocal
+no_profile_left
+
+# m) %a in the log folder (with & and parentheses), %c in the computer's
+# name, %d in the server's.
+bat setlocal
+setting m WM_SERVER 'mail%d.corp.example'
+setting m COMPUTERNAME 'PC%c'
+setting m WM_LOG "$(printf '%s' "Z:${work//\//\\}")\\logs\\m\\R&D %a (x)"
+logon m
+bat endlocal
+no_profile_left
 bat 'reg delete "HKCU\Software\Microsoft\Office" /f >nul 2>&1'
 
 run_wine cmd /c cases.cmd
@@ -201,6 +266,10 @@ temp=${facts[7]}
 profile=${facts[6]}/outlook.prf
 who="${facts[2]} ${facts[3]}\\${facts[4]}"
 work_w=${facts[5]}
+if [ "$work_w" != "Z:${work//\//\\}" ]; then # the mapping the values of k) and m) use
+  echo "FAIL: Wine names the case folder $work_w, not Z:${work//\//\\}"
+  exit 1
+fi
 no_exe_w="$work_w\\R&D no exe"
 log_file() { printf '%s/logs/%s/Wendelmarquistone/%s_%s.log' "$work" "$1" "${facts[2]}" "${2:-${facts[4]}}"; }
 
@@ -217,6 +286,7 @@ crlf_only() { # every line ends in CR LF, none is empty
 }
 has_line() { tr -d '\r' <"$1" | grep -qxF "$2"; }
 line_of() { tr -d '\r' <"$1" | grep -nxF "$2" | head -1 | cut -d: -f1; }
+second_line() { tr -d '\r' <"$1" | sed -n 2p; }
 import_prf() { # the ImportPRF value for Office 12.0 after case a, empty if none
   tr -d '\r' <"$work/r/a.import" | sed -n 's/^[[:space:]]*ImportPRF[[:space:]]\{1,\}REG_SZ[[:space:]]\{1,\}//p'
 }
@@ -224,6 +294,13 @@ no_office_key() { [ "$(tr -d '\r ' <"$work/r/no-office-key.status")" = 1 ]; } # 
 no_profile() { [ ! -e "$work/r/$1.prf" ]; }
 nothing_done() { no_profile "$1" && no_office_key; } # CASE: no profile, nothing registered
 no_run_folders() { [ ! -s "$work/r/$1.runs" ]; }
+outcomes() { tr -d '\r' <"$1" | grep -cxE 'Profile for user generated successfully|Profile Already Genreated - No changes made'; }
+tool_output() { # LOG [N]: N entries (1) each followed by the tool's banner and outcome
+  [ "$(grep -c '= Version: 20070621' "$1")" -eq "${2:-1}" ] && [ "$(outcomes "$1")" -eq "${2:-1}" ]
+}
+one_entry_with_output() { [ "$(count_entries "$1" "$ran 0")" -eq 1 ] && tool_output "$1"; } # LOG
+second_line_is() { second_line "$1" | grep -qxE "$2"; } # LOG PATTERN
+no_run_folders_left() { ! compgen -G "$temp/Wendelmarquistone-*" >/dev/null; }
 
 ran="Wendelmarquistone $server RUNONCE: exit status"
 
@@ -305,13 +382,17 @@ check "e) no exe: no profile, nothing registered" nothing_done e || ok=1
 [ "$ok" -eq 0 ] || show e "$log"
 
 # f) The log share cannot be reached: the tool still runs, the entry goes to
-# the user's %TEMP%\Wendelmarquistone.log.
+# the user's %TEMP%\Wendelmarquistone.log and says why.
 log=$work/r/f.temp-log
 ok=0
 check "f) no log share: the script ends with exit status 0" status_is_0 f || ok=1
 check "f) no log share: the profile is written" test -f "$work/r/f.prf" || ok=1
 check "f) no log share: the entry is in %TEMP%\\Wendelmarquistone.log" \
   test "$(count_entries "$log" "$ran 0")" -eq 1 || ok=1
+share_path="\\\\nosuchhost.invalid\\Logs\$\\"
+check "f) no log share: the entry says the share cannot be reached" second_line_is "$log" \
+  "$(ere "Not logged in ${share_path}Wendelmarquistone: the folder it is made in cannot be found or reached: $share_path")" || ok=1
+check "f) no log share: the script printed the entry and nothing else" cmp -s "$work/r/f.out" "$log" || ok=1
 [ "$ok" -eq 0 ] || show f "$log"
 
 # g) Valid user names that mean something to cmd. The entry must hold the
@@ -329,6 +410,125 @@ for i in "${!g_users[@]}"; do
   check "g) user $user: the profile is written" test -f "$work/r/g$i.prf" || ok=1
   [ "$ok" -eq 0 ] || show "g$i" "$log"
 done
+
+# h), i), j): the log folder can be reached but not written, or is not there,
+# or cannot be made. One entry, in %TEMP%, with the reason on its second line;
+# nothing is made in the log folder's stead.
+h_file="$work_w\\logs\\h\\Wendelmarquistone\\${facts[2]}_${facts[4]}.log"
+i_folder="$work_w\\logs\\i\\nonexist\\deep\\er"
+j_folder="$work_w\\logs\\j\\Wendelmarquistone"
+declare -A reason=( # the second line, as a pattern for grep -E
+  [h]="$(ere "Not logged in $h_file: ")Access (is )?denied\\."
+  [i]="$(ere "Not logged in $i_folder: the folder it is made in cannot be found or reached: $work_w\\logs\\i\\nonexist\\deep\\")"
+  [j]="$(ere "Not logged in $j_folder: the folder cannot be made: ").+"
+)
+declare -A what=([h]="the log file is a folder" [i]="mistyped log folder" [j]="log folder cannot be made")
+for c in h i j; do
+  log=$work/r/$c.temp-log
+  ok=0
+  check "$c) ${what[$c]}: the script ends with exit status 0" status_is_0 "$c" || ok=1
+  check "$c) ${what[$c]}: one entry, with exit status 0, in %TEMP%\\Wendelmarquistone.log" \
+    test "$(count_entries "$log" "$ran 0")" -eq 1 || ok=1
+  check "$c) ${what[$c]}: its second line says why it is there" \
+    second_line_is "$log" "${reason[$c]}" || ok=1
+  check "$c) ${what[$c]}: the tool's output follows" \
+    tool_output "$log" || ok=1
+  check "$c) ${what[$c]}: the lines end in CR LF" crlf_only "$log" || ok=1
+  check "$c) ${what[$c]}: the script printed the entry and nothing else" \
+    cmp -s "$work/r/$c.out" "$log" || ok=1
+  [ "$ok" -eq 0 ] || show "$c" "$log"
+done
+check "h) the log file is a folder: nothing else is in the log folder" \
+  test "$(ls -A "$work/logs/h/Wendelmarquistone")" = "${facts[2]}_${facts[4]}.log"
+check "i) mistyped log folder: none of its folders was made" test ! -e "$work/logs/i"
+check "j) log folder cannot be made: the file with its name is unchanged" \
+  test "$(tr -d '\r' <"$work/logs/j/Wendelmarquistone")" = "not a folder"
+
+# k) A " in WM_EXE is refused; what follows it does not run.
+log=$(log_file k)
+ok=0
+check "k) quote in the exe's path: the script ends with exit status 0" status_is_0 k || ok=1
+check "k) quote in the exe's path: the log says it was not run, and why" \
+  test "$(count_entries "$log" "not run: the path in WM_EXE has a quote in it")" -eq 1 || ok=1
+check "k) quote in the exe's path: the command after the quote did not run" \
+  test ! -e "$work/injected-k.txt" || ok=1
+check "k) quote in the exe's path: the script printed the entry and nothing else" \
+  cmp -s "$work/r/k.out" "$log" || ok=1
+check "k) quote in the exe's path: no profile, nothing registered" \
+  nothing_done k || ok=1
+[ "$ok" -eq 0 ] || show k "$log"
+
+# l) TEMP=C:\t50%b: the script's files are made there and removed.
+log=$(log_file l)
+ok=0
+check "l) %b in TEMP: the script ends with exit status 0" status_is_0 l || ok=1
+check "l) %b in TEMP: the log has one entry with exit status 0 and the tool's output" \
+  one_entry_with_output "$log" || ok=1
+check "l) %b in TEMP: the script printed the entry and nothing else" cmp -s "$work/r/l.out" "$log" || ok=1
+check "l) %b in TEMP: nothing is left in it" test -z "$(ls -A "$state/prefix/drive_c/t50%b")" || ok=1
+[ "$ok" -eq 0 ] || show l "$log"
+
+# m) %a, %c and %d stay as they are.
+log="$work/logs/m/R&D %a (x)/PC%c_${facts[4]}.log"
+ok=0
+check "m) %a, %c, %d in the values: the script ends with exit status 0" status_is_0 m || ok=1
+check "m) %a, %c, %d in the values: the log is in the folder named, the entry as it was" \
+  test "$(count_entries "$log" "Wendelmarquistone mail%d\\.corp\\.example RUNONCE: exit status 0" \
+    "PC%c ${facts[3]}\\${facts[4]}")" -eq 1 || ok=1
+check "m) %a, %c, %d in the values: the profile names the server as it was" \
+  grep -q 'mail%d\.corp\.example' "$work/r/m.prf" || ok=1
+check "m) %a, %c, %d in the values: the script printed the entry and nothing else" \
+  cmp -s "$work/r/m.out" "$log" || ok=1
+[ "$ok" -eq 0 ] || show m "$log"
+
+check "a) to m): no files of the script are left in %TEMP%" no_run_folders_left
+
+# n) Four logons of one user started at once. cmd's %RANDOM% is msvcrt's
+# rand() seeded with the time in seconds; the first number of each second
+# that the runs may start in is taken by a folder made here beforehand, so
+# that every run meets a clash, whether or not they start in the same second.
+now=$(date +%s)
+taken=()
+for seed in $(seq $((now - 1)) $((now + 6))); do
+  number=$(((seed * 214013 + 2531011) & 0xffffffff))
+  taken+=("$temp/Wendelmarquistone-$((number >> 16 & 0x7fff))")
+done
+for folder in "${taken[@]}"; do
+  mkdir -p "$folder" && echo taken >"$folder/taken"
+done
+each_printed_an_entry() { # LOG: each run's output is a whole entry of the log
+  local i
+  for i in 1 2 3 4; do
+    [ "$(wc -l <"$work/r/n$i.out")" -eq 9 ] && tool_output "$work/r/n$i.out" &&
+      grep -qxF "$(head -1 "$work/r/n$i.out")" "$1" || return 1
+  done
+}
+taken_untouched() {
+  local folder
+  for folder in "${taken[@]}"; do
+    [ "$(ls -A "$folder")" = taken ] || return 1
+  done
+}
+log=$(log_file n)
+pids=()
+for i in 1 2 3 4; do
+  (cd "$share" && WM_SERVER=$server WM_LOG="$work_w\\logs\\n\\Wendelmarquistone" \
+    timeout 60 "$wine" run "$state" cmd /c logon.cmd </dev/null >"$work/r/n$i.out" 2>&1) &
+  pids+=($!)
+done
+n_status=0
+for pid in "${pids[@]}"; do wait "$pid" || n_status=1; done
+ok=0
+check "n) four at once: every script ends with exit status 0" test "$n_status" -eq 0 || ok=1
+check "n) four at once: the log has four entries with exit status 0" \
+  test "$(count_entries "$log" "$ran 0")" -eq 4 || ok=1
+check "n) four at once: each entry has the tool's whole output" tool_output "$log" 4 || ok=1
+check "n) four at once: each script printed a whole entry of the log and nothing else" \
+  each_printed_an_entry "$log" || ok=1
+check "n) four at once: the folders taken beforehand are untouched" taken_untouched || ok=1
+for folder in "${taken[@]}"; do rm -rf "$folder"; done
+check "n) four at once: no files of the script are left in %TEMP%" no_run_folders_left || ok=1
+[ "$ok" -eq 0 ] || show n1 "$log"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
