@@ -42,14 +42,20 @@ rem This run's own folder in %TEMP%: MKDIR fails when the name is taken, and
 rem then the next number is tried. %RANDOM% starts from the clock's second, so
 rem logons started in the same second (two of one user on a terminal server)
 rem draw the same numbers, and each takes the first one still free. Its files
-rem are named relative to %TEMP%, which becomes the current folder. (call )
-rem sets ERRORLEVEL to 0; PUSHD and MKDIR set it to 1 when they fail.
+rem are named relative to %TEMP%, which becomes the current folder: cmd gives
+rem it as the place where "." is found in the folders listed in TEMP (%%~$TEMP:z
+rem for z = .), or else as SET prints it in a cmd of its own. (call ) sets
+rem ERRORLEVEL to 0; PUSHD and MKDIR set it to 1 when they fail.
 set "WM_IN_TEMP="
 (call )
+for %%z in (.) do if not "%%~$TEMP:z"=="" set "WM_IN_TEMP=yes"
+for %%z in (.) do if not "%%~$TEMP:z"=="" pushd "%%~$TEMP:z" 2>nul
+if defined WM_IN_TEMP goto in_temp
 for /f "tokens=1* delims==" %%y in ('set TEMP') do (
   if /i "%%y"=="TEMP" set "WM_IN_TEMP=yes"
   if /i "%%y"=="TEMP" pushd "%%z" 2>nul
 )
+:in_temp
 if errorlevel 1 set "WM_IN_TEMP="
 if not defined WM_IN_TEMP goto no_run_folder
 set /a "WM_TRY=0"
@@ -67,15 +73,6 @@ echo TEMP folder; the tool was not run, and nothing was logged.
 endlocal
 exit /b 0
 :run_folder_made
-
-rem A " in a setting would end the quotes around it; such a setting is
-rem refused. Windows' FIND lists the settings that have one.
-type nul >"%WM_RUN%\settings"
-if defined WM_SERVER set WM_SERVER>>"%WM_RUN%\settings"
-if defined WM_EXE set WM_EXE>>"%WM_RUN%\settings"
-if defined WM_LOG set WM_LOG>>"%WM_RUN%\settings"
-"%SystemRoot%\system32\find.exe" """" <"%WM_RUN%\settings" >"%WM_RUN%\quoted" 2>nul
-for /f "usebackq tokens=1 delims==" %%z in ("%WM_RUN%\quoted") do set "WM_QUOTE_%%z=yes"
 
 rem The server name as the tool will read it. The tool takes a name of only
 rem spaces, tabs and single quotes for none and shows its usage window, which
@@ -98,8 +95,10 @@ set "WM_SPLIT="
 for /f "usebackq tokens=3 delims=	 " %%z in ("%WM_RUN%\server") do set "WM_SPLIT=yes"
 if defined WM_SPLIT goto split_server
 for /f "usebackq tokens=2 delims=	 " %%z in ("%WM_RUN%\server") do set "WM_NAME=%%z"
-for /f "usebackq tokens=2 delims='" %%z in ("%WM_RUN%\server-quotes") do set "WM_QUOTE_WM_SERVER=yes"
-if defined WM_QUOTE_WM_SERVER goto quoted_server
+set "WM_QUOTED="
+for /f "usebackq tokens=2 delims='" %%z in ("%WM_RUN%\server-quotes") do set "WM_QUOTED=yes"
+call :quote WM_SERVER
+if defined WM_QUOTED goto quoted_server
 call :value WM_NAME name
 set "WM_NO_SLASH="
 for /f "usebackq eol=/ delims=" %%z in ("%WM_RUN%\name") do set "WM_NO_SLASH=yes"
@@ -107,7 +106,9 @@ set "WM_NO_DASH="
 for /f "usebackq eol=- delims=" %%z in ("%WM_RUN%\name") do set "WM_NO_DASH=yes"
 if not defined WM_NO_SLASH goto bad_server
 if not defined WM_NO_DASH goto bad_server
-if defined WM_QUOTE_WM_EXE goto quoted_exe
+set "WM_QUOTED="
+call :quote WM_EXE
+if defined WM_QUOTED goto quoted_exe
 call :value WM_EXE exe
 set "WM_FOUND="
 for /f "usebackq delims=" %%z in ("%WM_RUN%\exe") do if exist "%%z" set "WM_FOUND=yes"
@@ -172,11 +173,13 @@ if exist "%WM_RUN%\output" type "%WM_RUN%\output" >>"%WM_RUN%\entry"
 
 if not defined WM_LOG goto log_in_temp
 >"%WM_RUN%\note" <nul set /p "=Not logged in "
-if not defined WM_QUOTE_WM_LOG goto log_folder
->>"%WM_RUN%\note" <nul set /p "=the folder in WM_LOG: its path has a quote in it."
+call :value WM_LOG note ": "
+set "WM_QUOTED="
+call :quote WM_LOG
+if not defined WM_QUOTED goto log_folder
+>>"%WM_RUN%\note" <nul set /p "=its path has a quote in it."
 goto log_in_temp
 :log_folder
-call :value WM_LOG note ": "
 call :value WM_LOG folder
 rem A folder's attributes start with d.
 set "WM_FOLDER="
@@ -235,6 +238,22 @@ for /f "usebackq tokens=1* delims==" %%y in ("%WM_RUN%\value") do (
   if /i "%%y"=="%~1" if not defined WM_GOT >>"%WM_RUN%\%~2" <nul set /p "=%%z%~3"
   if /i "%%y"=="%~1" set "WM_GOT=yes"
 )
+goto :eof
+
+rem Sets WM_QUOTED if the variable %1 holds a " (it would end the quotes
+rem around it). SET "name=text takes the text up to its last quote, so the
+rem tab and x after the value are kept only where the value has none.
+rem The blank in %%z	x and in "delims=	" below is a tab character.
+:quote
+type nul >"%WM_RUN%\quote"
+call :value %1 quote
+set "WM_MARKED="
+for /f "usebackq delims=" %%z in ("%WM_RUN%\quote") do set "WM_MARKED=%%z	x
+if not defined WM_MARKED goto :eof
+set WM_MARKED>"%WM_RUN%\quote"
+set "WM_KEPT="
+for /f "usebackq tokens=2 delims=	" %%z in ("%WM_RUN%\quote") do set "WM_KEPT=yes"
+if not defined WM_KEPT set "WM_QUOTED=yes"
 goto :eof
 
 rem Makes the log folder (its last level only: the one above it is there).
