@@ -19,17 +19,22 @@
 #  i) a mistyped log folder whose parent is not there: nothing is made, the
 #     entry goes to %TEMP%, saying why;
 #  j) a log folder that cannot be made (a file has its name): the same;
-#  k) a " in the exe's path, followed by a command: refused, nothing runs;
+#  k) a " in the exe's path and in the log folder's, each followed by a
+#     command: both refused, nothing runs, the entry goes to %TEMP%;
 #  l) %b in TEMP, where the script keeps its files: a full, honest run;
 #  m) %a, %c and %d in the log folder, the computer name and the server name
 #     (with & and parentheses), the letters cmd's loops use: kept as they are;
 #  n) four logons of one user started at once, whose per-run folders clash:
 #     each entry has its own output, no files are left.
-# The cases a to m run one after the other in one cmd session (a batch file
-# written here), which saves starting Wine for each; each case's script runs
-# in a cmd of its own, and what it left (output, exit status, profile, log
-# files) is kept in a folder of the case for the checks. Each case leaves the
-# prefix as it found it.
+# The cases run in one cmd session (a batch file written here), which saves
+# starting Wine for each: a to m one after the other, n's four at once. Each
+# case's script runs in a cmd of its own, and what it left (output, exit
+# status, profile, log files) is kept in a folder of the case for the checks.
+# Each case leaves the prefix as it found it.
+# cmd's %RANDOM% is msvcrt's rand() seeded with the time in seconds (measured
+# under Wine 8, whose cmd has drawn one number by the time the script draws):
+# the first three numbers of every second the cases may start in are taken
+# by folders made beforehand, so that every run meets a clash.
 #   logon-script-cases.sh WINE_STATE_DIR EXE SCRIPT
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -83,7 +88,7 @@ run_wine() { # [PROGRAM ARGS...]: in the case folder, every stream off ctest's p
 # the script alone; the log share, where the script makes its own folders.
 share="$work/net logon"
 no_exe="$work/R&D no exe"
-mkdir -p "$share" "$no_exe" "$work/logs/m" "$work/logs/n" "$work/r" "$work/v"
+mkdir -p "$share" "$no_exe" "$work/logs/m" "$work/r" "$work/v"
 cp "$script" "$share/logon.cmd"
 cp "$script" "$no_exe/logon.cmd"
 cp "$exe" "$share/Wendelmarquistone.exe"
@@ -113,6 +118,14 @@ logon() { # CASE [FOLDER]: runs FOLDER\logon.cmd (the share's by default) as a l
 }
 no_profile_left() { bat "if exist \"%T_APPDATA%\\outlook.prf\" del \"%T_APPDATA%\\outlook.prf\""; }
 
+now=$(date +%s)
+for seed in $(seq $((now - 1)) $((now + 60))); do
+  for _ in 1 2 3; do
+    seed=$(((seed * 214013 + 2531011) & 0xffffffff))
+    echo "Wendelmarquistone-$((seed >> 16 & 0x7fff))"
+  done
+done | sort -u >"$work/taken"
+
 bat '@echo off' 'setlocal EnableExtensions DisableDelayedExpansion'
 # Wine's desktop process, started by the first program that needs it (the
 # tool), inherits that program's handles and keeps its output file open as
@@ -125,7 +138,8 @@ bat '>facts echo %APPDATA%' '>>facts echo %TEMP%' '>>facts echo %COMPUTERNAME%' 
   '>>facts echo %USERDOMAIN%' '>>facts echo %USERNAME%' '>>facts echo %CD%' \
   'winepath -u "%APPDATA%" "%TEMP%" >>facts 2>nul' \
   'reg delete "HKCU\Software\Microsoft\Office" /f >nul 2>&1' \
-  'if exist "%APPDATA%\outlook.prf" del "%APPDATA%\outlook.prf"'
+  'if exist "%APPDATA%\outlook.prf" del "%APPDATA%\outlook.prf"' \
+  'for /f %%z in (taken) do (' '  mkdir "%TEMP%\%%z"' '  >"%TEMP%\%%z\taken" echo taken' ')'
 log_of() { # CASE: its log folder, in a folder made for it
   mkdir -p "$work/logs/$1"
   printf '%%T_WORK%%\\logs\\%s\\Wendelmarquistone' "$1"
@@ -144,12 +158,15 @@ done
 no_profile_left
 bat 'reg delete "HKCU\Software\Microsoft\Office" /f >nul 2>&1'
 
-# c) The tool fails: a folder stands where the profile goes.
-bat setlocal "mkdir \"%T_APPDATA%\\outlook.prf\""
-setting c WM_SERVER "$server"
+# c) The tool fails: the server name is longer than a DNS name can be (which
+# it finds at once; a folder where the profile goes would make it try the
+# rename for a second and a half).
+long_server="$(printf 'a%.0s' $(seq 250)).example"
+bat setlocal
+setting c WM_SERVER "$long_server"
 bat "set \"WM_LOG=$(log_of c)\""
 logon c
-bat "rd \"%T_APPDATA%\\outlook.prf\"" endlocal
+bat endlocal
 
 # d) No server name the tool could use: the shipped setting (empty), ones the
 # tool takes for blank (it trims codes 1 to 32 and drops single quotes) or for
@@ -175,11 +192,12 @@ bat "set \"WM_LOG=$(log_of e)\""
 logon e '%T_NO_EXE%'
 bat endlocal
 
-# k) A " in the exe's path, and a command after it.
+# k) A " in the exe's path and in the log folder's, and a command after it.
+injection="\" & echo INJ>\"Z:${work//\//\\}\\injected-k.txt"
 bat setlocal
 setting k WM_SERVER "$server"
-setting k WM_EXE "$(printf '%s' "Z:${share//\//\\}")\\Wendelmarquistone.exe\" & echo INJ>\"Z:${work//\//\\}\\injected-k.txt"
-bat "set \"WM_LOG=$(log_of k)\""
+setting k WM_EXE "Z:${share//\//\\}\\Wendelmarquistone.exe$injection"
+setting k WM_LOG "Z:${work//\//\\}\\logs\\k\\Wendelmarquistone$injection"
 logon k
 bat endlocal
 # The tool ran in none of c, d, e and k (nor in c up to its registration), so
@@ -252,6 +270,18 @@ setting m WM_LOG "$(printf '%s' "Z:${work//\//\\}")\\logs\\m\\R&D %a (x)"
 logon m
 bat endlocal
 no_profile_left
+
+# n) Four logons of one user started at once, each by a batch file that
+# keeps its output and exit status and then says it is done.
+printf '%s\r\n' '@echo off' 'cmd /c "%T_SHARE%\logon.cmd" >"r\n%1.out" 2>&1' \
+  '>"r\n%1.status" echo %ERRORLEVEL%' '>"r\n%1.done" echo done' >"$work/n.cmd"
+bat setlocal
+setting n WM_SERVER "$server"
+bat "set \"WM_LOG=$(log_of n)\"" 'set /a "T_WAIT=0"'
+for i in 1 2 3 4; do bat "start \"\" /b cmd /c n.cmd $i"; done
+bat ':n_wait' 'set /a "T_WAIT+=1"' 'if %T_WAIT% geq 100000 goto n_end'
+for i in 1 2 3 4; do bat "if not exist \"r\\n$i.done\" goto n_wait"; done
+bat ':n_end' endlocal
 bat 'reg delete "HKCU\Software\Microsoft\Office" /f >nul 2>&1'
 
 run_wine cmd /c cases.cmd
@@ -293,14 +323,16 @@ import_prf() { # the ImportPRF value for Office 12.0 after case a, empty if none
 no_office_key() { [ "$(tr -d '\r ' <"$work/r/no-office-key.status")" = 1 ]; } # reg says 1 for a missing key
 no_profile() { [ ! -e "$work/r/$1.prf" ]; }
 nothing_done() { no_profile "$1" && no_office_key; } # CASE: no profile, nothing registered
-no_run_folders() { [ ! -s "$work/r/$1.runs" ]; }
+no_run_folders() { ! tr -d '\r' <"$work/r/$1.runs" | grep -qvxFf "$work/taken"; } # CASE: but the taken ones
 outcomes() { tr -d '\r' <"$1" | grep -cxE 'Profile for user generated successfully|Profile Already Genreated - No changes made'; }
 tool_output() { # LOG [N]: N entries (1) each followed by the tool's banner and outcome
   [ "$(grep -c '= Version: 20070621' "$1")" -eq "${2:-1}" ] && [ "$(outcomes "$1")" -eq "${2:-1}" ]
 }
 one_entry_with_output() { [ "$(count_entries "$1" "$ran 0")" -eq 1 ] && tool_output "$1"; } # LOG
 second_line_is() { second_line "$1" | grep -qxE "$2"; } # LOG PATTERN
-no_run_folders_left() { ! compgen -G "$temp/Wendelmarquistone-*" >/dev/null; }
+run_folders_left() { # the script's folders in %TEMP%, but the taken ones
+  (cd "$temp" && compgen -G "Wendelmarquistone-*" | grep -vxFf "$work/taken")
+}
 
 ran="Wendelmarquistone $server RUNONCE: exit status"
 
@@ -333,15 +365,15 @@ check "b) second run: the new entry says the profile was already there, after th
   test "${first:-0}" -gt 0 -a "${again:-0}" -gt "${first:-0}" || ok=1
 [ "$ok" -eq 0 ] || show b "$log"
 
-# c) The tool fails (a folder stands where the profile goes): exit status 1
-# in the log, the error line with it, and still 0 from the script.
+# c) The tool fails (the server name is too long): exit status 1 in the log,
+# the error line with it, and still 0 from the script.
 log=$(log_file c)
 ok=0
 check "c) tool fails: the script ends with exit status 0" status_is_0 c || ok=1
 check "c) tool fails: the log has an entry with exit status 1" \
-  test "$(count_entries "$log" "$ran 1")" -eq 1 || ok=1
+  test "$(count_entries "$log" "Wendelmarquistone $long_server RUNONCE: exit status 1")" -eq 1 || ok=1
 check "c) tool fails: the log has the tool's error line" \
-  grep -q '^Error: .*outlook\.prf' "$log" || ok=1
+  grep -q '^Error: The server name is 258 characters long' "$log" || ok=1
 check "c) tool fails: nothing was registered" no_office_key || ok=1
 [ "$ok" -eq 0 ] || show c "$log"
 
@@ -444,18 +476,19 @@ check "i) mistyped log folder: none of its folders was made" test ! -e "$work/lo
 check "j) log folder cannot be made: the file with its name is unchanged" \
   test "$(tr -d '\r' <"$work/logs/j/Wendelmarquistone")" = "not a folder"
 
-# k) A " in WM_EXE is refused; what follows it does not run.
-log=$(log_file k)
+# k) A " in WM_EXE or WM_LOG is refused; what follows it does not run.
+log=$work/r/k.temp-log
 ok=0
-check "k) quote in the exe's path: the script ends with exit status 0" status_is_0 k || ok=1
-check "k) quote in the exe's path: the log says it was not run, and why" \
+check "k) quotes in the paths: the script ends with exit status 0" status_is_0 k || ok=1
+check "k) quotes in the paths: the entry says the tool was not run, and why" \
   test "$(count_entries "$log" "not run: the path in WM_EXE has a quote in it")" -eq 1 || ok=1
-check "k) quote in the exe's path: the command after the quote did not run" \
+check "k) quotes in the paths: it is in %TEMP%, and its second line says why" \
+  second_line_is "$log" "$(ere "Not logged in $work_w\\logs\\k\\Wendelmarquistone$injection: its path has a quote in it.")" || ok=1
+check "k) quotes in the paths: the commands after the quotes did not run" \
   test ! -e "$work/injected-k.txt" || ok=1
-check "k) quote in the exe's path: the script printed the entry and nothing else" \
+check "k) quotes in the paths: the script printed the entry and nothing else" \
   cmp -s "$work/r/k.out" "$log" || ok=1
-check "k) quote in the exe's path: no profile, nothing registered" \
-  nothing_done k || ok=1
+check "k) quotes in the paths: no profile, nothing registered" nothing_done k || ok=1
 [ "$ok" -eq 0 ] || show k "$log"
 
 # l) TEMP=C:\t50%b: the script's files are made there and removed.
@@ -481,21 +514,7 @@ check "m) %a, %c, %d in the values: the script printed the entry and nothing els
   cmp -s "$work/r/m.out" "$log" || ok=1
 [ "$ok" -eq 0 ] || show m "$log"
 
-check "a) to m): no files of the script are left in %TEMP%" no_run_folders_left
-
-# n) Four logons of one user started at once. cmd's %RANDOM% is msvcrt's
-# rand() seeded with the time in seconds; the first number of each second
-# that the runs may start in is taken by a folder made here beforehand, so
-# that every run meets a clash, whether or not they start in the same second.
-now=$(date +%s)
-taken=()
-for seed in $(seq $((now - 1)) $((now + 6))); do
-  number=$(((seed * 214013 + 2531011) & 0xffffffff))
-  taken+=("$temp/Wendelmarquistone-$((number >> 16 & 0x7fff))")
-done
-for folder in "${taken[@]}"; do
-  mkdir -p "$folder" && echo taken >"$folder/taken"
-done
+# n) Four logons of one user at once.
 each_printed_an_entry() { # LOG: each run's output is a whole entry of the log
   local i
   for i in 1 2 3 4; do
@@ -503,32 +522,25 @@ each_printed_an_entry() { # LOG: each run's output is a whole entry of the log
       grep -qxF "$(head -1 "$work/r/n$i.out")" "$1" || return 1
   done
 }
-taken_untouched() {
-  local folder
-  for folder in "${taken[@]}"; do
-    [ "$(ls -A "$folder")" = taken ] || return 1
-  done
-}
+all_ended_with_0() { local i; for i in 1 2 3 4; do status_is_0 "n$i" || return 1; done; }
 log=$(log_file n)
-pids=()
-for i in 1 2 3 4; do
-  (cd "$share" && WM_SERVER=$server WM_LOG="$work_w\\logs\\n\\Wendelmarquistone" \
-    timeout 60 "$wine" run "$state" cmd /c logon.cmd </dev/null >"$work/r/n$i.out" 2>&1) &
-  pids+=($!)
-done
-n_status=0
-for pid in "${pids[@]}"; do wait "$pid" || n_status=1; done
 ok=0
-check "n) four at once: every script ends with exit status 0" test "$n_status" -eq 0 || ok=1
+check "n) four at once: every script ends with exit status 0" all_ended_with_0 || ok=1
 check "n) four at once: the log has four entries with exit status 0" \
   test "$(count_entries "$log" "$ran 0")" -eq 4 || ok=1
 check "n) four at once: each entry has the tool's whole output" tool_output "$log" 4 || ok=1
 check "n) four at once: each script printed a whole entry of the log and nothing else" \
   each_printed_an_entry "$log" || ok=1
-check "n) four at once: the folders taken beforehand are untouched" taken_untouched || ok=1
-for folder in "${taken[@]}"; do rm -rf "$folder"; done
-check "n) four at once: no files of the script are left in %TEMP%" no_run_folders_left || ok=1
 [ "$ok" -eq 0 ] || show n1 "$log"
+
+taken_untouched() {
+  local folder
+  while read -r folder; do
+    [ "$(ls -A "$temp/$folder")" = taken ] || return 1
+  done <"$work/taken"
+}
+check "a) to n): the folders taken beforehand are untouched" taken_untouched
+check "a) to n): no other files of the script are left in %TEMP%" test -z "$(run_folders_left)"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
