@@ -167,7 +167,7 @@ call :value COMPUTERNAME head " "
 call :value USERDOMAIN head "\"
 call :value USERNAME head ": "
 type "%WM_RUN%\result" >>"%WM_RUN%\head"
->>"%WM_RUN%\head" echo.
+>>"%WM_RUN%\head" echo/
 copy /b "%WM_RUN%\head" "%WM_RUN%\entry" >nul
 if exist "%WM_RUN%\output" type "%WM_RUN%\output" >>"%WM_RUN%\entry"
 
@@ -214,7 +214,7 @@ goto done
 call :why "no reason given."
 
 :log_in_temp
-if exist "%WM_RUN%\note" >>"%WM_RUN%\note" echo.
+if exist "%WM_RUN%\note" >>"%WM_RUN%\note" echo/
 copy /b "%WM_RUN%\head" "%WM_RUN%\entry" >nul
 if exist "%WM_RUN%\note" type "%WM_RUN%\note" >>"%WM_RUN%\entry"
 if exist "%WM_RUN%\output" type "%WM_RUN%\output" >>"%WM_RUN%\entry"
