@@ -17,17 +17,18 @@
 #  h) the log folder is there but the user's log file cannot be written (a
 #     folder stands in its place): the entry goes to %TEMP%, saying why;
 #  i) a mistyped log folder whose parent is not there: nothing is made, the
-#     entry goes to %TEMP%, saying why;
+#     entry goes to %TEMP%, saying why (the server is not set: the tool's
+#     run does not matter here);
 #  j) a log folder that cannot be made (a file has its name): the same;
 #  k) a " in the exe's path and in the log folder's, each followed by a
 #     command: both refused, nothing runs, the entry goes to %TEMP%;
-#  l) %b in TEMP, where the script keeps its files: a full, honest run;
-#  m) %a, %c and %d in the log folder, the computer name and the server name
-#     (with & and parentheses), the letters cmd's loops use: kept as they are;
-#  n) four logons of one user started at once, whose per-run folders clash:
+#  l) %b in TEMP, where the script keeps its files, and %a, %c and %d in the
+#     log folder (with & and parentheses), the computer name and the server
+#     name, the letters cmd's loops use: a full run, all kept as they are;
+#  m) four logons of one user started at once, whose per-run folders clash:
 #     each entry has its own output, no files are left.
 # The cases run in one cmd session (a batch file written here), which saves
-# starting Wine for each: a to m one after the other, n's four at once. Each
+# starting Wine for each: a to l one after the other, m's four at once. Each
 # case's script runs in a cmd of its own, and what it left (output, exit
 # status, profile, log files) is kept in a folder of the case for the checks.
 # Each case leaves the prefix as it found it.
@@ -88,7 +89,7 @@ run_wine() { # [PROGRAM ARGS...]: in the case folder, every stream off ctest's p
 # the script alone; the log share, where the script makes its own folders.
 share="$work/net logon"
 no_exe="$work/R&D no exe"
-mkdir -p "$share" "$no_exe" "$work/logs/m" "$work/r" "$work/v"
+mkdir -p "$share" "$no_exe" "$work/r" "$work/v"
 cp "$script" "$share/logon.cmd"
 cp "$script" "$no_exe/logon.cmd"
 cp "$exe" "$share/Wendelmarquistone.exe"
@@ -200,8 +201,8 @@ setting k WM_EXE "Z:${share//\//\\}\\Wendelmarquistone.exe$injection"
 setting k WM_LOG "Z:${work//\//\\}\\logs\\k\\Wendelmarquistone$injection"
 logon k
 bat endlocal
-# The tool ran in none of c, d, e and k (nor in c up to its registration), so
-# the Office key, deleted before c, must still be missing.
+# The tool ran in none of d, e and k and stopped in c before writing anything,
+# so the Office key, deleted before c, must still be missing.
 bat 'reg query "HKCU\Software\Microsoft\Office" >nul 2>&1' '>"r\no-office-key.status" echo %ERRORLEVEL%'
 
 # f) The log share cannot be reached.
@@ -236,7 +237,7 @@ no_profile_left
 
 # i) A mistyped log folder: its parent folder is not there.
 bat setlocal
-setting i WM_SERVER "$server"
+setting i WM_SERVER -
 bat 'set "WM_LOG=%T_WORK%\logs\i\nonexist\deep\er"'
 logon i
 bat endlocal
@@ -244,44 +245,36 @@ no_profile_left
 
 # j) The log folder cannot be made: a file has its name.
 bat setlocal
-setting j WM_SERVER "$server"
+setting j WM_SERVER -
 bat "set \"WM_LOG=$(log_of j)\"" 'mkdir "%T_WORK%\logs\j"' '>"%WM_LOG%" echo not a folder'
 logon j
 bat endlocal
 no_profile_left
 
-# l) %b in TEMP, the folder where the script keeps its files; b is a letter
-# of a loop in the script that reads it.
-mkdir "$state/prefix/drive_c/t50%b"
+# l) %b in TEMP, the folder where the script keeps its files, %a in the log
+# folder (with & and parentheses), %c in the computer's name, %d in the
+# server's: b is a letter of a loop in the script that reads TEMP.
+mkdir "$state/prefix/drive_c/t50%b" "$work/logs/l"
 bat setlocal
 setting l TEMP 'C:\t50%b'
-setting l WM_SERVER "$server"
-bat "set \"WM_LOG=$(log_of l)\""
+setting l WM_SERVER 'mail%d.corp.example'
+setting l COMPUTERNAME 'PC%c'
+setting l WM_LOG "Z:${work//\//\\}\\logs\\l\\R&D %a (x)"
 logon l
 bat endlocal
 no_profile_left
 
-# m) %a in the log folder (with & and parentheses), %c in the computer's
-# name, %d in the server's.
-bat setlocal
-setting m WM_SERVER 'mail%d.corp.example'
-setting m COMPUTERNAME 'PC%c'
-setting m WM_LOG "$(printf '%s' "Z:${work//\//\\}")\\logs\\m\\R&D %a (x)"
-logon m
-bat endlocal
-no_profile_left
-
-# n) Four logons of one user started at once, each by a batch file that
+# m) Four logons of one user started at once, each by a batch file that
 # keeps its output and exit status and then says it is done.
-printf '%s\r\n' '@echo off' 'cmd /c "%T_SHARE%\logon.cmd" >"r\n%1.out" 2>&1' \
-  '>"r\n%1.status" echo %ERRORLEVEL%' '>"r\n%1.done" echo done' >"$work/n.cmd"
+printf '%s\r\n' '@echo off' 'cmd /c "%T_SHARE%\logon.cmd" >"r\m%1.out" 2>&1' \
+  '>"r\m%1.status" echo %ERRORLEVEL%' '>"r\m%1.done" echo done' >"$work/m.cmd"
 bat setlocal
-setting n WM_SERVER "$server"
-bat "set \"WM_LOG=$(log_of n)\"" 'set /a "T_WAIT=0"'
-for i in 1 2 3 4; do bat "start \"\" /b cmd /c n.cmd $i"; done
-bat ':n_wait' 'set /a "T_WAIT+=1"' 'if %T_WAIT% geq 100000 goto n_end'
-for i in 1 2 3 4; do bat "if not exist \"r\\n$i.done\" goto n_wait"; done
-bat ':n_end' endlocal
+setting m WM_SERVER "$server"
+bat "set \"WM_LOG=$(log_of m)\"" 'set /a "T_WAIT=0"'
+for i in 1 2 3 4; do bat "start \"\" /b cmd /c m.cmd $i"; done
+bat ':m_wait' 'set /a "T_WAIT+=1"' 'if %T_WAIT% geq 100000 goto m_end'
+for i in 1 2 3 4; do bat "if not exist \"r\\m$i.done\" goto m_wait"; done
+bat ':m_end' endlocal
 bat 'reg delete "HKCU\Software\Microsoft\Office" /f >nul 2>&1'
 
 run_wine cmd /c cases.cmd
@@ -296,7 +289,7 @@ temp=${facts[7]}
 profile=${facts[6]}/outlook.prf
 who="${facts[2]} ${facts[3]}\\${facts[4]}"
 work_w=${facts[5]}
-if [ "$work_w" != "Z:${work//\//\\}" ]; then # the mapping the values of k) and m) use
+if [ "$work_w" != "Z:${work//\//\\}" ]; then # the mapping the values of k) and l) use
   echo "FAIL: Wine names the case folder $work_w, not Z:${work//\//\\}"
   exit 1
 fi
@@ -455,16 +448,21 @@ declare -A reason=( # the second line, as a pattern for grep -E
   [j]="$(ere "Not logged in $j_folder: the folder cannot be made: ").+"
 )
 declare -A what=([h]="the log file is a folder" [i]="mistyped log folder" [j]="log folder cannot be made")
+declare -A result=([h]="$ran 0" [i]="not run: no Exchange server set - WM_SERVER is empty")
+result[j]=${result[i]}
 for c in h i j; do
   log=$work/r/$c.temp-log
   ok=0
   check "$c) ${what[$c]}: the script ends with exit status 0" status_is_0 "$c" || ok=1
-  check "$c) ${what[$c]}: one entry, with exit status 0, in %TEMP%\\Wendelmarquistone.log" \
-    test "$(count_entries "$log" "$ran 0")" -eq 1 || ok=1
+  check "$c) ${what[$c]}: one entry, in %TEMP%\\Wendelmarquistone.log" \
+    test "$(count_entries "$log" "${result[$c]}")" -eq 1 || ok=1
   check "$c) ${what[$c]}: its second line says why it is there" \
     second_line_is "$log" "${reason[$c]}" || ok=1
-  check "$c) ${what[$c]}: the tool's output follows" \
-    tool_output "$log" || ok=1
+  if [ "$c" = h ]; then
+    check "h) ${what[h]}: the tool's output follows" tool_output "$log" || ok=1
+  else
+    check "$c) ${what[$c]}: nothing follows" test "$(wc -l <"$log")" -eq 2 || ok=1
+  fi
   check "$c) ${what[$c]}: the lines end in CR LF" crlf_only "$log" || ok=1
   check "$c) ${what[$c]}: the script printed the entry and nothing else" \
     cmp -s "$work/r/$c.out" "$log" || ok=1
@@ -491,47 +489,41 @@ check "k) quotes in the paths: the script printed the entry and nothing else" \
 check "k) quotes in the paths: no profile, nothing registered" nothing_done k || ok=1
 [ "$ok" -eq 0 ] || show k "$log"
 
-# l) TEMP=C:\t50%b: the script's files are made there and removed.
-log=$(log_file l)
+# l) TEMP=C:\t50%b: the script's files are made there and removed; %a, %c
+# and %d stay as they are.
+log="$work/logs/l/R&D %a (x)/PC%c_${facts[4]}.log"
 ok=0
-check "l) %b in TEMP: the script ends with exit status 0" status_is_0 l || ok=1
-check "l) %b in TEMP: the log has one entry with exit status 0 and the tool's output" \
-  one_entry_with_output "$log" || ok=1
-check "l) %b in TEMP: the script printed the entry and nothing else" cmp -s "$work/r/l.out" "$log" || ok=1
-check "l) %b in TEMP: nothing is left in it" test -z "$(ls -A "$state/prefix/drive_c/t50%b")" || ok=1
-[ "$ok" -eq 0 ] || show l "$log"
-
-# m) %a, %c and %d stay as they are.
-log="$work/logs/m/R&D %a (x)/PC%c_${facts[4]}.log"
-ok=0
-check "m) %a, %c, %d in the values: the script ends with exit status 0" status_is_0 m || ok=1
-check "m) %a, %c, %d in the values: the log is in the folder named, the entry as it was" \
+check "l) %b in TEMP, %a %c %d in the others: the script ends with exit status 0" status_is_0 l || ok=1
+check "l) %b in TEMP, %a %c %d in the others: the log is in the folder named, the entry as it was" \
   test "$(count_entries "$log" "Wendelmarquistone mail%d\\.corp\\.example RUNONCE: exit status 0" \
     "PC%c ${facts[3]}\\${facts[4]}")" -eq 1 || ok=1
-check "m) %a, %c, %d in the values: the profile names the server as it was" \
-  grep -q 'mail%d\.corp\.example' "$work/r/m.prf" || ok=1
-check "m) %a, %c, %d in the values: the script printed the entry and nothing else" \
-  cmp -s "$work/r/m.out" "$log" || ok=1
-[ "$ok" -eq 0 ] || show m "$log"
+check "l) %b in TEMP, %a %c %d in the others: the tool's output follows" tool_output "$log" || ok=1
+check "l) %b in TEMP, %a %c %d in the others: the profile names the server as it was" \
+  grep -q 'mail%d\.corp\.example' "$work/r/l.prf" || ok=1
+check "l) %b in TEMP, %a %c %d in the others: the script printed the entry and nothing else" \
+  cmp -s "$work/r/l.out" "$log" || ok=1
+check "l) %b in TEMP, %a %c %d in the others: nothing is left in TEMP" \
+  test -z "$(ls -A "$state/prefix/drive_c/t50%b")" || ok=1
+[ "$ok" -eq 0 ] || show l "$log"
 
-# n) Four logons of one user at once.
+# m) Four logons of one user at once.
 each_printed_an_entry() { # LOG: each run's output is a whole entry of the log
   local i
   for i in 1 2 3 4; do
-    [ "$(wc -l <"$work/r/n$i.out")" -eq 9 ] && tool_output "$work/r/n$i.out" &&
-      grep -qxF "$(head -1 "$work/r/n$i.out")" "$1" || return 1
+    [ "$(wc -l <"$work/r/m$i.out")" -eq 9 ] && tool_output "$work/r/m$i.out" &&
+      grep -qxF "$(head -1 "$work/r/m$i.out")" "$1" || return 1
   done
 }
-all_ended_with_0() { local i; for i in 1 2 3 4; do status_is_0 "n$i" || return 1; done; }
-log=$(log_file n)
+all_ended_with_0() { local i; for i in 1 2 3 4; do status_is_0 "m$i" || return 1; done; }
+log=$(log_file m)
 ok=0
-check "n) four at once: every script ends with exit status 0" all_ended_with_0 || ok=1
-check "n) four at once: the log has four entries with exit status 0" \
+check "m) four at once: every script ends with exit status 0" all_ended_with_0 || ok=1
+check "m) four at once: the log has four entries with exit status 0" \
   test "$(count_entries "$log" "$ran 0")" -eq 4 || ok=1
-check "n) four at once: each entry has the tool's whole output" tool_output "$log" 4 || ok=1
-check "n) four at once: each script printed a whole entry of the log and nothing else" \
+check "m) four at once: each entry has the tool's whole output" tool_output "$log" 4 || ok=1
+check "m) four at once: each script printed a whole entry of the log and nothing else" \
   each_printed_an_entry "$log" || ok=1
-[ "$ok" -eq 0 ] || show n1 "$log"
+[ "$ok" -eq 0 ] || show m1 "$log"
 
 taken_untouched() {
   local folder
@@ -539,8 +531,8 @@ taken_untouched() {
     [ "$(ls -A "$temp/$folder")" = taken ] || return 1
   done <"$work/taken"
 }
-check "a) to n): the folders taken beforehand are untouched" taken_untouched
-check "a) to n): no other files of the script are left in %TEMP%" test -z "$(run_folders_left)"
+check "a) to m): the folders taken beforehand are untouched" taken_untouched
+check "a) to m): no other files of the script are left in %TEMP%" test -z "$(run_folders_left)"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
