@@ -63,7 +63,8 @@ trap 'cleanup; rm -rf "$work"' EXIT
 
 passed=0
 failed=0
-check() { # name command...: one check, passed when the command succeeds
+ok=0
+check() { # name command...: one check, passed when the command succeeds (else ok=1)
   local name=$1
   shift
   if "$@"; then
@@ -72,7 +73,7 @@ check() { # name command...: one check, passed when the command succeeds
   else
     echo "FAIL: $name"
     failed=$((failed + 1))
-    return 1
+    ok=1
   fi
 }
 show() { # CASE [FILE]: what the case's script printed and the log, after a failed check
@@ -118,6 +119,8 @@ logon() { # CASE [FOLDER]: runs FOLDER\logon.cmd (the share's by default) as a l
     "dir /b \"%T_TEMP%\\Wendelmarquistone-*\" >\"r\\$1.runs\" 2>nul"
 }
 no_profile_left() { bat "if exist \"%T_APPDATA%\\outlook.prf\" del \"%T_APPDATA%\\outlook.prf\""; }
+start_case() { bat setlocal "set \"WM_LOG=$(log_of "$1")\""; } # CASE: its settings follow
+end_case() { logon "$@" && bat endlocal && no_profile_left; } # CASE [FOLDER]
 
 now=$(date +%s)
 for seed in $(seq $((now - 1)) $((now + 60))); do
@@ -148,9 +151,8 @@ log_of() { # CASE: its log folder, in a folder made for it
 
 # a) and b): a full run, and the same again.
 for c in a b; do
-  bat setlocal
+  bat setlocal "set \"WM_LOG=$(log_of ab)\""
   setting $c WM_SERVER "$server"
-  bat "set \"WM_LOG=$(log_of ab)\""
   logon $c
   bat endlocal
   [ $c = a ] && bat "copy /y \"$(log_of ab)\\%COMPUTERNAME%_%USERNAME%.log\" \"r\\a.log\" >nul" \
@@ -163,11 +165,9 @@ bat 'reg delete "HKCU\Software\Microsoft\Office" /f >nul 2>&1'
 # it finds at once; a folder where the profile goes would make it try the
 # rename for a second and a half).
 long_server="$(printf 'a%.0s' $(seq 250)).example"
-bat setlocal
+start_case c
 setting c WM_SERVER "$long_server"
-bat "set \"WM_LOG=$(log_of c)\""
-logon c
-bat endlocal
+end_case c
 
 # d) No server name the tool could use: the shipped setting (empty), ones the
 # tool takes for blank (it trims codes 1 to 32 and drops single quotes) or for
@@ -175,102 +175,79 @@ bat endlocal
 # take for a server and a user name. The tool must not be started.
 d_settings=(unset '   ' $'\t' "''" "' '" '/?' 'mail01 jsmith')
 for i in "${!d_settings[@]}"; do
-  bat setlocal
-  if [ "${d_settings[$i]}" = unset ]; then
-    setting "d$i" WM_SERVER -
-  else
-    setting "d$i" WM_SERVER "${d_settings[$i]}"
-  fi
-  bat "set \"WM_LOG=$(log_of "d$i")\""
-  logon "d$i"
-  bat endlocal
+  start_case "d$i"
+  setting "d$i" WM_SERVER "${d_settings[$i]/#unset/-}"
+  end_case "d$i"
 done
 
 # e) The exe is not beside the script, whose folder has & in its name.
-bat setlocal
+start_case e
 setting e WM_SERVER "$server"
-bat "set \"WM_LOG=$(log_of e)\""
-logon e '%T_NO_EXE%'
-bat endlocal
+end_case e '%T_NO_EXE%'
 
 # k) A " in the exe's path and in the log folder's, and a command after it.
 injection="\" & echo INJ>\"Z:${work//\//\\}\\injected-k.txt"
-bat setlocal
+start_case k
 setting k WM_SERVER "$server"
 setting k WM_EXE "Z:${share//\//\\}\\Wendelmarquistone.exe$injection"
 setting k WM_LOG "Z:${work//\//\\}\\logs\\k\\Wendelmarquistone$injection"
-logon k
-bat endlocal
+end_case k
 # The tool ran in none of d, e and k and stopped in c before writing anything,
 # so the Office key, deleted before c, must still be missing.
 bat 'reg query "HKCU\Software\Microsoft\Office" >nul 2>&1' '>"r\no-office-key.status" echo %ERRORLEVEL%'
 
 # f) The log share cannot be reached.
-bat setlocal
+start_case f
 setting f WM_SERVER "$server"
 setting f WM_LOG '\\nosuchhost.invalid\Logs$\Wendelmarquistone'
-logon f
-bat endlocal
-no_profile_left
+end_case f
 
 # g) Valid user names that mean something to cmd (& runs what follows, ^
 # escapes, % and ! expand variables, parentheses group).
 g_users=('R&D' 'a^b' '50%' 'x!y' '(a)')
 for i in "${!g_users[@]}"; do
-  bat setlocal
+  start_case "g$i"
   setting "g$i" WM_SERVER "$server"
   setting "g$i" USERNAME "${g_users[$i]}"
-  bat "set \"WM_LOG=$(log_of "g$i")\""
-  logon "g$i"
-  bat endlocal
-  no_profile_left
+  end_case "g$i"
 done
 
 # h) The log folder is there, but a folder stands where the user's log file
 # goes, so the entry cannot be appended to it.
-bat setlocal
+start_case h
 setting h WM_SERVER "$server"
-bat "set \"WM_LOG=$(log_of h)\"" "mkdir \"%WM_LOG%\\%COMPUTERNAME%_%USERNAME%.log\""
-logon h
-bat endlocal
-no_profile_left
+bat "mkdir \"%WM_LOG%\\%COMPUTERNAME%_%USERNAME%.log\""
+end_case h
 
 # i) A mistyped log folder: its parent folder is not there.
-bat setlocal
+bat setlocal 'set "WM_LOG=%T_WORK%\logs\i\nonexist\deep\er"'
 setting i WM_SERVER -
-bat 'set "WM_LOG=%T_WORK%\logs\i\nonexist\deep\er"'
-logon i
-bat endlocal
-no_profile_left
+end_case i
 
 # j) The log folder cannot be made: a file has its name.
-bat setlocal
+start_case j
 setting j WM_SERVER -
-bat "set \"WM_LOG=$(log_of j)\"" 'mkdir "%T_WORK%\logs\j"' '>"%WM_LOG%" echo not a folder'
-logon j
-bat endlocal
-no_profile_left
+bat '>"%WM_LOG%" echo not a folder'
+end_case j
 
 # l) %b in TEMP, the folder where the script keeps its files, %a in the log
 # folder (with & and parentheses), %c in the computer's name, %d in the
 # server's: b is a letter of a loop in the script that reads TEMP.
-mkdir "$state/prefix/drive_c/t50%b" "$work/logs/l"
-bat setlocal
+mkdir "$state/prefix/drive_c/t50%b"
+start_case l
 setting l TEMP 'C:\t50%b'
 setting l WM_SERVER 'mail%d.corp.example'
 setting l COMPUTERNAME 'PC%c'
 setting l WM_LOG "Z:${work//\//\\}\\logs\\l\\R&D %a (x)"
-logon l
-bat endlocal
-no_profile_left
+end_case l
 
 # m) Four logons of one user started at once, each by a batch file that
 # keeps its output and exit status and then says it is done.
 printf '%s\r\n' '@echo off' 'cmd /c "%T_SHARE%\logon.cmd" >"r\m%1.out" 2>&1' \
   '>"r\m%1.status" echo %ERRORLEVEL%' '>"r\m%1.done" echo done' >"$work/m.cmd"
-bat setlocal
+start_case m
 setting m WM_SERVER "$server"
-bat "set \"WM_LOG=$(log_of m)\"" 'set /a "T_WAIT=0"'
+bat 'set /a "T_WAIT=0"'
 for i in 1 2 3 4; do bat "start \"\" /b cmd /c m.cmd $i"; done
 bat ':m_wait' 'set /a "T_WAIT+=1"' 'if %T_WAIT% geq 100000 goto m_end'
 for i in 1 2 3 4; do bat "if not exist \"r\\m$i.done\" goto m_wait"; done
@@ -321,7 +298,6 @@ outcomes() { tr -d '\r' <"$1" | grep -cxE 'Profile for user generated successful
 tool_output() { # LOG [N]: N entries (1) each followed by the tool's banner and outcome
   [ "$(grep -c '= Version: 20070621' "$1")" -eq "${2:-1}" ] && [ "$(outcomes "$1")" -eq "${2:-1}" ]
 }
-one_entry_with_output() { [ "$(count_entries "$1" "$ran 0")" -eq 1 ] && tool_output "$1"; } # LOG
 second_line_is() { second_line "$1" | grep -qxE "$2"; } # LOG PATTERN
 run_folders_left() { # the script's folders in %TEMP%, but the taken ones
   (cd "$temp" && compgen -G "Wendelmarquistone-*" | grep -vxFf "$work/taken")
@@ -332,42 +308,41 @@ ran="Wendelmarquistone $server RUNONCE: exit status"
 # a) A full run (its log as it was after it).
 log=$work/r/a.log
 ok=0
-check "a) full run: the script ends with exit status 0" status_is_0 a || ok=1
-check "a) full run: the profile is in the application-data folder" \
-  grep -q "$server" "$work/r/a.prf" || ok=1
+check "a) full run: the script ends with exit status 0" status_is_0 a
+check "a) full run: the profile is in the application-data folder" grep -q "$server" "$work/r/a.prf"
 check "a) full run: ImportPRF for 12.0 is the profile's path" \
-  test "$(import_prf)" = "$appdata\\outlook.prf" || ok=1
+  test "$(import_prf)" = "$appdata\\outlook.prf"
 check "a) full run: the log has one entry with exit status 0" \
-  test "$(count_entries "$log" "$ran 0")" -eq 1 || ok=1
+  test "$(count_entries "$log" "$ran 0")" -eq 1
 check "a) full run: the log has the tool's success line" \
-  has_line "$log" "Profile for user generated successfully" || ok=1
-check "a) full run: the log's lines end in CR LF" crlf_only "$log" || ok=1
-check "a) full run: no temporary files are left in %TEMP%" no_run_folders a || ok=1
+  has_line "$log" "Profile for user generated successfully"
+check "a) full run: the log's lines end in CR LF" crlf_only "$log"
+check "a) full run: no temporary files are left in %TEMP%" no_run_folders a
 [ "$ok" -eq 0 ] || show a "$log"
 
 # b) The same again: RUNONCE finds the profile and changes nothing.
 log=$(log_file ab)
 ok=0
-check "b) second run: the script ends with exit status 0" status_is_0 b || ok=1
-check "b) second run: the profile is unchanged" cmp -s "$work/r/a.prf" "$work/r/b.prf" || ok=1
+check "b) second run: the script ends with exit status 0" status_is_0 b
+check "b) second run: the profile is unchanged" cmp -s "$work/r/a.prf" "$work/r/b.prf"
 check "b) second run: the log has both entries with exit status 0" \
-  test "$(count_entries "$log" "$ran 0")" -eq 2 || ok=1
+  test "$(count_entries "$log" "$ran 0")" -eq 2
 first=$(line_of "$log" "Profile for user generated successfully")
 again=$(line_of "$log" "Profile Already Genreated - No changes made")
 check "b) second run: the new entry says the profile was already there, after the first" \
-  test "${first:-0}" -gt 0 -a "${again:-0}" -gt "${first:-0}" || ok=1
+  test "${first:-0}" -gt 0 -a "${again:-0}" -gt "${first:-0}"
 [ "$ok" -eq 0 ] || show b "$log"
 
 # c) The tool fails (the server name is too long): exit status 1 in the log,
 # the error line with it, and still 0 from the script.
 log=$(log_file c)
 ok=0
-check "c) tool fails: the script ends with exit status 0" status_is_0 c || ok=1
+check "c) tool fails: the script ends with exit status 0" status_is_0 c
 check "c) tool fails: the log has an entry with exit status 1" \
-  test "$(count_entries "$log" "Wendelmarquistone $long_server RUNONCE: exit status 1")" -eq 1 || ok=1
+  test "$(count_entries "$log" "Wendelmarquistone $long_server RUNONCE: exit status 1")" -eq 1
 check "c) tool fails: the log has the tool's error line" \
-  grep -q '^Error: The server name is 258 characters long' "$log" || ok=1
-check "c) tool fails: nothing was registered" no_office_key || ok=1
+  grep -q '^Error: The server name is 258 characters long' "$log"
+check "c) tool fails: nothing was registered" no_office_key
 [ "$ok" -eq 0 ] || show c "$log"
 
 # d) No server name the tool could use.
@@ -387,37 +362,37 @@ for i in "${!d_settings[@]}"; do
   fi
   log=$(log_file "d$i")
   ok=0
-  check "$name: the script ends by itself with exit status 0" status_is_0 "d$i" || ok=1
+  check "$name: the script ends by itself with exit status 0" status_is_0 "d$i"
   check "$name: the log says the tool was not run, and why" \
-    test "$(count_entries "$log" "not run: $why")" -eq 1 || ok=1
-  check "$name: the log has no output of the tool" test "$(wc -l <"$log")" -eq 1 || ok=1
-  check "$name: no profile, nothing registered" nothing_done "d$i" || ok=1
+    test "$(count_entries "$log" "not run: $why")" -eq 1
+  check "$name: the log has no output of the tool" test "$(wc -l <"$log")" -eq 1
+  check "$name: no profile, nothing registered" nothing_done "d$i"
   [ "$ok" -eq 0 ] || show "d$i" "$log"
 done
 
 # e) The exe is not beside the script, whose folder has & in its name.
 log=$(log_file e)
 ok=0
-check "e) no exe: the script ends with exit status 0" status_is_0 e || ok=1
+check "e) no exe: the script ends with exit status 0" status_is_0 e
 check "e) no exe: the log says the exe was not found, with its whole path" \
   test "$(count_entries "$log" "not run: $(ere "$no_exe_w\\Wendelmarquistone.exe") not found")" \
-  -eq 1 || ok=1
-check "e) no exe: the script printed the entry and nothing else" cmp -s "$work/r/e.out" "$log" || ok=1
-check "e) no exe: no profile, nothing registered" nothing_done e || ok=1
+  -eq 1
+check "e) no exe: the script printed the entry and nothing else" cmp -s "$work/r/e.out" "$log"
+check "e) no exe: no profile, nothing registered" nothing_done e
 [ "$ok" -eq 0 ] || show e "$log"
 
 # f) The log share cannot be reached: the tool still runs, the entry goes to
 # the user's %TEMP%\Wendelmarquistone.log and says why.
 log=$work/r/f.temp-log
 ok=0
-check "f) no log share: the script ends with exit status 0" status_is_0 f || ok=1
-check "f) no log share: the profile is written" test -f "$work/r/f.prf" || ok=1
+check "f) no log share: the script ends with exit status 0" status_is_0 f
+check "f) no log share: the profile is written" test -f "$work/r/f.prf"
 check "f) no log share: the entry is in %TEMP%\\Wendelmarquistone.log" \
-  test "$(count_entries "$log" "$ran 0")" -eq 1 || ok=1
+  test "$(count_entries "$log" "$ran 0")" -eq 1
 share_path="\\\\nosuchhost.invalid\\Logs\$\\"
 check "f) no log share: the entry says the share cannot be reached" second_line_is "$log" \
-  "$(ere "Not logged in ${share_path}Wendelmarquistone: the folder it is made in cannot be found or reached: $share_path")" || ok=1
-check "f) no log share: the script printed the entry and nothing else" cmp -s "$work/r/f.out" "$log" || ok=1
+  "$(ere "Not logged in ${share_path}Wendelmarquistone: the folder it is made in cannot be found or reached: $share_path")"
+check "f) no log share: the script printed the entry and nothing else" cmp -s "$work/r/f.out" "$log"
 [ "$ok" -eq 0 ] || show f "$log"
 
 # g) Valid user names that mean something to cmd. The entry must hold the
@@ -427,12 +402,12 @@ for i in "${!g_users[@]}"; do
   user=${g_users[$i]}
   log=$(log_file "g$i" "$user")
   ok=0
-  check "g) user $user: the script ends with exit status 0" status_is_0 "g$i" || ok=1
+  check "g) user $user: the script ends with exit status 0" status_is_0 "g$i"
   check "g) user $user: the log has one entry for the user with exit status 0" \
-    test "$(count_entries "$log" "$ran 0" "${facts[2]} ${facts[3]}\\$user")" -eq 1 || ok=1
+    test "$(count_entries "$log" "$ran 0" "${facts[2]} ${facts[3]}\\$user")" -eq 1
   check "g) user $user: the script printed the entry and nothing else" \
-    cmp -s "$work/r/g$i.out" "$log" || ok=1
-  check "g) user $user: the profile is written" test -f "$work/r/g$i.prf" || ok=1
+    cmp -s "$work/r/g$i.out" "$log"
+  check "g) user $user: the profile is written" test -f "$work/r/g$i.prf"
   [ "$ok" -eq 0 ] || show "g$i" "$log"
 done
 
@@ -453,19 +428,19 @@ result[j]=${result[i]}
 for c in h i j; do
   log=$work/r/$c.temp-log
   ok=0
-  check "$c) ${what[$c]}: the script ends with exit status 0" status_is_0 "$c" || ok=1
+  check "$c) ${what[$c]}: the script ends with exit status 0" status_is_0 "$c"
   check "$c) ${what[$c]}: one entry, in %TEMP%\\Wendelmarquistone.log" \
-    test "$(count_entries "$log" "${result[$c]}")" -eq 1 || ok=1
+    test "$(count_entries "$log" "${result[$c]}")" -eq 1
   check "$c) ${what[$c]}: its second line says why it is there" \
-    second_line_is "$log" "${reason[$c]}" || ok=1
+    second_line_is "$log" "${reason[$c]}"
   if [ "$c" = h ]; then
-    check "h) ${what[h]}: the tool's output follows" tool_output "$log" || ok=1
+    check "h) ${what[h]}: the tool's output follows" tool_output "$log"
   else
-    check "$c) ${what[$c]}: nothing follows" test "$(wc -l <"$log")" -eq 2 || ok=1
+    check "$c) ${what[$c]}: nothing follows" test "$(wc -l <"$log")" -eq 2
   fi
-  check "$c) ${what[$c]}: the lines end in CR LF" crlf_only "$log" || ok=1
+  check "$c) ${what[$c]}: the lines end in CR LF" crlf_only "$log"
   check "$c) ${what[$c]}: the script printed the entry and nothing else" \
-    cmp -s "$work/r/$c.out" "$log" || ok=1
+    cmp -s "$work/r/$c.out" "$log"
   [ "$ok" -eq 0 ] || show "$c" "$log"
 done
 check "h) the log file is a folder: nothing else is in the log folder" \
@@ -475,35 +450,32 @@ check "j) log folder cannot be made: the file with its name is unchanged" \
   test "$(tr -d '\r' <"$work/logs/j/Wendelmarquistone")" = "not a folder"
 
 # k) A " in WM_EXE or WM_LOG is refused; what follows it does not run.
+n="k) quotes in the paths"
 log=$work/r/k.temp-log
 ok=0
-check "k) quotes in the paths: the script ends with exit status 0" status_is_0 k || ok=1
-check "k) quotes in the paths: the entry says the tool was not run, and why" \
-  test "$(count_entries "$log" "not run: the path in WM_EXE has a quote in it")" -eq 1 || ok=1
-check "k) quotes in the paths: it is in %TEMP%, and its second line says why" \
-  second_line_is "$log" "$(ere "Not logged in $work_w\\logs\\k\\Wendelmarquistone$injection: its path has a quote in it.")" || ok=1
-check "k) quotes in the paths: the commands after the quotes did not run" \
-  test ! -e "$work/injected-k.txt" || ok=1
-check "k) quotes in the paths: the script printed the entry and nothing else" \
-  cmp -s "$work/r/k.out" "$log" || ok=1
-check "k) quotes in the paths: no profile, nothing registered" nothing_done k || ok=1
+check "$n: the script ends with exit status 0" status_is_0 k
+check "$n: the entry says the tool was not run, and why" \
+  test "$(count_entries "$log" "not run: the path in WM_EXE has a quote in it")" -eq 1
+check "$n: it is in %TEMP%, and its second line says why" \
+  second_line_is "$log" "$(ere "Not logged in $work_w\\logs\\k\\Wendelmarquistone$injection: its path has a quote in it.")"
+check "$n: the commands after the quotes did not run" test ! -e "$work/injected-k.txt"
+check "$n: the script printed the entry and nothing else" cmp -s "$work/r/k.out" "$log"
+check "$n: no profile, nothing registered" nothing_done k
 [ "$ok" -eq 0 ] || show k "$log"
 
 # l) TEMP=C:\t50%b: the script's files are made there and removed; %a, %c
 # and %d stay as they are.
+n="l) %b in TEMP, %a %c %d in the others"
 log="$work/logs/l/R&D %a (x)/PC%c_${facts[4]}.log"
 ok=0
-check "l) %b in TEMP, %a %c %d in the others: the script ends with exit status 0" status_is_0 l || ok=1
-check "l) %b in TEMP, %a %c %d in the others: the log is in the folder named, the entry as it was" \
+check "$n: the script ends with exit status 0" status_is_0 l
+check "$n: the log is in the folder named, the entry as it was" \
   test "$(count_entries "$log" "Wendelmarquistone mail%d\\.corp\\.example RUNONCE: exit status 0" \
-    "PC%c ${facts[3]}\\${facts[4]}")" -eq 1 || ok=1
-check "l) %b in TEMP, %a %c %d in the others: the tool's output follows" tool_output "$log" || ok=1
-check "l) %b in TEMP, %a %c %d in the others: the profile names the server as it was" \
-  grep -q 'mail%d\.corp\.example' "$work/r/l.prf" || ok=1
-check "l) %b in TEMP, %a %c %d in the others: the script printed the entry and nothing else" \
-  cmp -s "$work/r/l.out" "$log" || ok=1
-check "l) %b in TEMP, %a %c %d in the others: nothing is left in TEMP" \
-  test -z "$(ls -A "$state/prefix/drive_c/t50%b")" || ok=1
+    "PC%c ${facts[3]}\\${facts[4]}")" -eq 1
+check "$n: the tool's output follows" tool_output "$log"
+check "$n: the profile names the server as it was" grep -q 'mail%d\.corp\.example' "$work/r/l.prf"
+check "$n: the script printed the entry and nothing else" cmp -s "$work/r/l.out" "$log"
+check "$n: nothing is left in TEMP" test -z "$(ls -A "$state/prefix/drive_c/t50%b")"
 [ "$ok" -eq 0 ] || show l "$log"
 
 # m) Four logons of one user at once.
@@ -516,13 +488,14 @@ each_printed_an_entry() { # LOG: each run's output is a whole entry of the log
 }
 all_ended_with_0() { local i; for i in 1 2 3 4; do status_is_0 "m$i" || return 1; done; }
 log=$(log_file m)
+n="m) four at once"
 ok=0
-check "m) four at once: every script ends with exit status 0" all_ended_with_0 || ok=1
-check "m) four at once: the log has four entries with exit status 0" \
-  test "$(count_entries "$log" "$ran 0")" -eq 4 || ok=1
-check "m) four at once: each entry has the tool's whole output" tool_output "$log" 4 || ok=1
-check "m) four at once: each script printed a whole entry of the log and nothing else" \
-  each_printed_an_entry "$log" || ok=1
+check "$n: every script ends with exit status 0" all_ended_with_0
+check "$n: the log has four entries with exit status 0" \
+  test "$(count_entries "$log" "$ran 0")" -eq 4
+check "$n: each entry has the tool's whole output" tool_output "$log" 4
+check "$n: each script printed a whole entry of the log and nothing else" \
+  each_printed_an_entry "$log"
 [ "$ok" -eq 0 ] || show m1 "$log"
 
 taken_untouched() {
