@@ -87,7 +87,8 @@ run_wine() { # [PROGRAM ARGS...]: in the case folder, every stream off ctest's p
 }
 
 # The "NETLOGON share": the script with the exe beside it; another folder with
-# the script alone; the log share, where the script makes its own folders.
+# the script alone. The log share is a folder per case (logs\CASE), in which
+# the script makes its log folder.
 share="$work/net logon"
 no_exe="$work/R&D no exe"
 mkdir -p "$share" "$no_exe" "$work/r" "$work/v"
