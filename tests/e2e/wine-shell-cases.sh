@@ -4,6 +4,9 @@
 # child or read them:
 #  - no X display: the usage text comes out on standard output, nothing
 #    waits, for no server name and for a help request alike;
+#  - the DLLs a run loads (Wine names each where WINEDEBUG lets loaddll
+#    through): a run that writes the profile loads no common controls, which
+#    only the usage window needs;
 #  - a user without a profile folder (Wine finds it by the Unix user name):
 #    the application-data folder cannot be found, which is an error;
 #  - the Application event log: Wine writes each Error event's text to
@@ -141,14 +144,23 @@ logged "the profile cannot be written" "$message"
 registry_untouched "the profile cannot be written"
 rmdir "$unix_appdata/outlook.prf"
 
-# A successful run reports nothing to the event log.
-program server1 jsmith
+# A successful run reports nothing to the event log, and loads no common
+# controls (Wine names every DLL it loads where WINEDEBUG lets loaddll
+# through): only the usage window needs them.
+WM_WINEDEBUG=$WM_WINEDEBUG,+loaddll program server1 jsmith
 {
   cat "$work/banner"
   printf '%s\r\n' "Profile for user generated successfully"
 } >"$work/expected"
 expect "a successful run" 0 "$work/expected"
 logged_nothing "a successful run"
+loaded=$(grep -o -i 'Loaded L"[^"]*\\[a-z0-9]*\.dll"' "$work/err" | sed 's/.*\\//; s/"$//' | tr A-Z a-z)
+if grep -q -x shell32.dll <<<"$loaded" && ! grep -q -x comctl32.dll <<<"$loaded"; then
+  echo "ok: a successful run: no common controls loaded"
+  passed=$((passed + 1))
+else
+  fail "a successful run: the DLLs loaded were:" $loaded
+fi
 rm -f "$unix_appdata/outlook.prf"
 "$wine" run "$state" reg delete 'HKCU\Software\Microsoft\Office' /f >/dev/null 2>&1
 
