@@ -154,12 +154,13 @@ WM_WINEDEBUG=$WM_WINEDEBUG,+loaddll program server1 jsmith
 } >"$work/expected"
 expect "a successful run" 0 "$work/expected"
 logged_nothing "a successful run"
-loaded=$(grep -o -i 'Loaded L"[^"]*\\[a-z0-9]*\.dll"' "$work/err" | sed 's/.*\\//; s/"$//' | tr A-Z a-z)
+loaded=$(grep -o -i 'Loaded L"[^"]*\\[a-z0-9]*\.dll"' "$work/err" | sed 's/.*\\//; s/"$//' |
+  tr '[:upper:]' '[:lower:]')
 if grep -q -x shell32.dll <<<"$loaded" && ! grep -q -x comctl32.dll <<<"$loaded"; then
   echo "ok: a successful run: no common controls loaded"
   passed=$((passed + 1))
 else
-  fail "a successful run: the DLLs loaded were:" $loaded
+  fail "a successful run: the DLLs loaded were: $(tr "\n" " " <<<"$loaded")"
 fi
 rm -f "$unix_appdata/outlook.prf"
 "$wine" run "$state" reg delete 'HKCU\Software\Microsoft\Office' /f >/dev/null 2>&1
