@@ -39,6 +39,11 @@ class FileHandle {
   HANDLE handle_;
 };
 
+bool IsFolder(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 }  // namespace
 
 bool FileExists(const std::string& path) {
@@ -93,7 +98,8 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes, std:
   // rename() will not replace an existing file on Windows; MoveFileEx will.
   // While another run (the same user logging on twice at once) replaces or
   // reads the same file, the rename is refused for a moment: tried again,
-  // briefly. Any other failure is final at once.
+  // briefly. Any other failure is final at once, and so is the refusal when
+  // a folder stands where the file goes, which no waiting removes.
   DWORD pause = 10;
   for (int attempt = 1;; ++attempt) {
     if (MoveFileExA(temporary.path().c_str(), path.c_str(),
@@ -102,8 +108,8 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes, std:
       return Status::Ok();
     }
     const DWORD refusal = GetLastError();
-    const bool busy = refusal == ERROR_ACCESS_DENIED || refusal == ERROR_SHARING_VIOLATION ||
-                      refusal == ERROR_LOCK_VIOLATION;
+    const bool busy = (refusal == ERROR_ACCESS_DENIED && !IsFolder(path)) ||
+                      refusal == ERROR_SHARING_VIOLATION || refusal == ERROR_LOCK_VIOLATION;
     if (!busy || attempt == kRenameAttempts) {
       return failure(refusal);
     }
