@@ -99,14 +99,18 @@ environment() {
 # it, about one new Wine process in 1,500 died while starting when the machine
 # was busy, and CreateProcess failed with error 1359 (ERROR_INTERNAL_ERROR);
 # without it, none in 4,500 (measured).
-wine=(setarch "$(uname -m)" -R wine)
+wine=(setarch -R wine)
 
-# 32 or 64: the machine a Windows exe is built for, from its PE header.
+# 32 or 64: the machine a Windows exe is built for, from its PE header (read
+# by one od: this runs for every program); nothing for a file that is not one.
 pe_bits() {
-  local pe machine
-  pe=$(od -A n -t u4 -j 60 -N 4 "$1" | tr -d ' ')
-  machine=$(od -A n -t x2 -j $((pe + 4)) -N 2 "$1" | tr -d ' ')
-  if [ "$machine" = 8664 ]; then echo 64; else echo 32; fi
+  local -a byte
+  local pe
+  # shellcheck disable=SC2207 # the numbers are meant to be split
+  byte=($(od -A n -t u1 -v -N 1024 "$1" 2>/dev/null))
+  [ "${byte[0]:-}" = 77 ] && [ "${byte[1]:-}" = 90 ] || return 0 # "MZ"
+  pe=$((byte[60] + byte[61] * 256))
+  if [ "$((byte[pe + 4] + byte[pe + 5] * 256))" = 34404 ]; then echo 64; else echo 32; fi
 }
 
 # The Wine loader for a program: an exe file starts with the loader of its
@@ -116,15 +120,12 @@ pe_bits() {
 # instead of 78 for the benchmark's floor program). Wine's own programs (reg,
 # cmd, winepath) start through `wine`.
 loader() { # PROGRAM
-  local own
-  if [ -f "$1" ] && [ "$(head -c 2 "$1")" = MZ ]; then
-    own=/usr/lib/wine/wine
-    [ "$(pe_bits "$1")" = 64 ] && own=/usr/lib/wine/wine64
-    if [ -x "$own" ]; then
-      echo "$own"
-      return
-    fi
-  fi
+  local bits=
+  [ -f "$1" ] && bits=$(pe_bits "$1")
+  case "$bits" in
+  64) [ -x /usr/lib/wine/wine64 ] && echo /usr/lib/wine/wine64 && return ;;
+  32) [ -x /usr/lib/wine/wine ] && echo /usr/lib/wine/wine && return ;;
+  esac
   echo wine
 }
 
@@ -188,7 +189,7 @@ cannot_run() { # skip|fail bits reason
 probe() {
   local exe=$1 output bits
   bits=$(pe_bits "$exe")
-  output=$(timeout 30 setarch "$(uname -m)" -R "$(loader "$exe")" "$exe" </dev/null 2>&1 |
+  output=$(timeout 30 setarch -R "$(loader "$exe")" "$exe" </dev/null 2>&1 |
     tr -d '\r') || true
   if [ "$output" = "Windows program ran: $bits-bit" ]; then
     echo ok >"$state/verdict"
@@ -242,7 +243,7 @@ run)
     echo "SKIPPED: ${verdict#*: }" >&2
     exit 77
   fi
-  exec setarch "$(uname -m)" -R "$(loader "$1")" "$@"
+  exec setarch -R "$(loader "$1")" "$@"
   ;;
 status)
   verdict=$(cat "$state/verdict" 2>/dev/null ||
