@@ -12,10 +12,13 @@
 # the batch-file way of doing the job with reg.exe under Wine.
 #
 # The commands of one comparison take turns, run after run, so that work of
-# others on the machine falls on all of them alike; the ratio is that of the
-# medians, which a burst of such work in a few runs hardly moves. The load
-# average is printed before and after: on a busy machine, measure again. A
-# measurement, not a test: it fails on no ratio.
+# others on the machine falls on all of them alike. The ratio is that of the
+# 10th percentiles, the fastest tenth of each command's runs: those that other
+# work disturbed least. On the shared 2-core machine this was measured on,
+# one program set against itself in this way came out within about 4% of 1.00x,
+# by its means or medians as much as 20% off. The load average is printed
+# before and after: on a busy machine, measure again. A measurement, not a
+# test: it fails on no ratio.
 #   scripts/benchmark.sh [runs]      (default 60 runs of each command)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -39,7 +42,7 @@ mkdir -p "$work/home/.config"
 
 # take_turns RESULT LABEL COMMAND [LABEL COMMAND...]: runs the commands in
 # turn, 3 rounds to warm up and $runs measured; RESULT gets one line per
-# command: label, mean and median in seconds, "|"-separated.
+# command: label, mean, median and 10th percentile in seconds, "|"-separated.
 take_turns() {
   local result=$1
   shift
@@ -56,23 +59,25 @@ for round in range(runs + 3):
         if round >= 3:
             times[label].append(time.perf_counter() - start)
 for label, _ in commands:
-    print(f"{label}|{statistics.mean(times[label])}|{statistics.median(times[label])}")
+    runs_sorted = sorted(times[label])
+    tenth = runs_sorted[(len(runs_sorted) - 1) // 10]
+    print(f"{label}|{statistics.mean(runs_sorted)}|{statistics.median(runs_sorted)}|{tenth}")
 EOF
 }
 command_line() { printf '%q ' "$@"; }
 peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null </dev/null | tail -1; }
-median_of() { # RESULT LABEL
-  awk -F'|' -v l="$2" '$1 == l {print $3}' "$1"
+tenth_of() { # RESULT LABEL: the 10th percentile
+  awk -F'|' -v l="$2" '$1 == l {print $4}' "$1"
 }
 
-rows=() # label|mean|median|baseline median|peak KB
+rows=() # label|mean|median|10th percentile|baseline's 10th percentile|peak KB
 goals=()
 add_rows() { # RESULT BASELINE-LABEL [LABEL PEAK-KB...]
   local result=$1 base
-  base=$(median_of "$1" "$2")
+  base=$(tenth_of "$1" "$2")
   shift 2
   while [ $# -gt 0 ]; do
-    rows+=("$(awk -F'|' -v l="$1" '$1 == l {print $1 "|" $2 "|" $3}' "$result")|$base|$2")
+    rows+=("$(awk -F'|' -v l="$1" '$1 == l {print $1 "|" $2 "|" $3 "|" $4}' "$result")|$base|$2")
     shift 2
   done
 }
@@ -120,16 +125,16 @@ for preset in windows-x86 windows; do
     "$idle" "" \
     "$floor" "$(peak_kb "${run[@]}" "$dir/floor_program.exe")" \
     "$empty" "$(peak_kb "${run[@]}" "$dir/empty_program.exe")"
-  ratio_of() { # LABEL: its median over the floor's
+  ratio_of() { # LABEL: its 10th percentile over the floor's
     python3 -c 'import sys; print(f"{float(sys.argv[1]) / float(sys.argv[2]):.2f}")' \
-      "$(median_of "$work/w$bits" "$1")" "$(median_of "$work/w$bits" "$floor")"
+      "$(tenth_of "$work/w$bits" "$1")" "$(tenth_of "$work/w$bits" "$floor")"
   }
   ratio=$(ratio_of "$full")
   verdict="within the goal"
   python3 -c 'import sys; sys.exit(float(sys.argv[1]) > float(sys.argv[2]))' "$ratio" "$goal" ||
     verdict="ABOVE the goal"
-  goals+=("$bits-bit exe: a normal run costs ${ratio}x the floor (goal: at most ${goal}x): $verdict;"
-    "  its start-up alone (RUNONCE, done) $(ratio_of "$idle")x")
+  goals+=("$bits-bit exe: a normal run costs ${ratio}x the floor (goal: at most ${goal}x):"
+    "  $verdict; its start-up alone (RUNONCE, done) $(ratio_of "$idle")x")
   [ -n "$shipped_floor" ] || shipped_floor="$bits|$dir/floor_program.exe"
 done
 
@@ -148,15 +153,16 @@ add_rows "$work/batch" "floor" "Wine: batch file with reg.exe" ""
 
 echo "== load average after: $(load)"
 echo
-printf '%-32s%10s  %10s  %8s  %10s\n' "" mean median "ratio" "peak RSS"
+printf '%-32s%10s  %10s  %10s  %8s  %10s\n' "" mean median "10th pct" "ratio" "peak RSS"
 for r in "${rows[@]}"; do
-  IFS='|' read -r label mean median base peak <<<"$r"
+  IFS='|' read -r label mean median tenth base peak <<<"$r"
   python3 -c 'import sys
-label, mean, median, base, peak = sys.argv[1], *map(float, sys.argv[2:5]), sys.argv[5]
-print(f"{label:32}{mean * 1000:7.1f} ms  {median * 1000:7.1f} ms  {median / base:7.2f}x  " +
-      (f"{int(peak):7d} KB" if peak else ""))' "$label" "$mean" "$median" "$base" "$peak"
+label, mean, median, tenth, base, peak = sys.argv[1], *map(float, sys.argv[2:6]), sys.argv[6]
+print(f"{label:32}{mean * 1000:7.1f} ms  {median * 1000:7.1f} ms  {tenth * 1000:7.1f} ms  "
+      f"{tenth / base:7.2f}x  " + (f"{int(peak):7d} KB" if peak else ""))' \
+    "$label" "$mean" "$median" "$tenth" "$base" "$peak"
 done
-echo "(ratio: of the medians, to the floor of the same exe under Wine, to the empty"
+echo "(ratio: of the 10th percentiles, to the floor of the same exe under Wine, to the empty"
 echo " program natively; the batch file's to the $floor_bits-bit floor, measured in turns"
 echo " with it. Peak RSS under Wine is that of the Wine loader process running the exe)"
 echo
