@@ -2,8 +2,8 @@
 # Installs what is missing, checks the formatting and that every file has a
 # licence (reuse lint), then configures, builds and tests every build:
 # native, native with AddressSanitizer/UBSan, and the two Windows cross
-# builds (32-bit, the exe that ships, and 64-bit) with their tests under Wine.
-# Warnings are errors here.
+# builds (32-bit, the exe that ships, and 64-bit) with their tests under Wine
+# and their release checks. Warnings are errors here.
 #   scripts/test.sh [preset...]     (default: native native-asan windows-x86 windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,6 +24,7 @@ echo "== reuse lint"
 reuse lint
 
 notes=()
+test_presets=$(ctest --list-presets)
 for preset in "${presets[@]}"; do
   echo "== $preset: configure"
   cmake --preset "$preset" -DWM_WERROR=ON >/dev/null
@@ -31,6 +32,12 @@ for preset in "${presets[@]}"; do
   cmake --build --preset "$preset"
   echo "== $preset: test"
   ctest --preset "$preset"
+  # The release checks (the reproducible build, the signed package), which
+  # the test presets a developer runs while working leave out.
+  if grep -q "^ *\"$preset-release\"" <<<"$test_presets"; then
+    echo "== $preset: release checks"
+    ctest --preset "$preset-release"
+  fi
   # Whether Wine ran this build's programs, or why its tests were skipped.
   if [ -f "build/$preset/wine/verdict" ]; then
     notes+=("$preset: Wine: $(cat "build/$preset/wine/verdict")")

@@ -1,6 +1,7 @@
 #include "support/Files.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -79,8 +80,11 @@ TEST(WriteFileAtomically, FailsOnAFolderAndLeavesNoTemporaryFile) {
   fs::path target = dir.path() / "taken";
   fs::create_directory(target);
   WriteFileBytes(target / "inside", "kept");
+  const auto start = std::chrono::steady_clock::now();
   wm::Status status =
       wm::WriteFileAtomically(target.string(), "bytes", "Cannot write the profile file");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1))
+      << "a folder in the way is final at once, not waited for as a busy file";
   ASSERT_FALSE(status.ok());
   EXPECT_EQ(
       status.message().rfind("Cannot write the profile file \"" + target.string() + "\": ", 0), 0u)

@@ -120,6 +120,8 @@ Status StagedFile::Commit() {
       return Status::Ok();
     }
     const DWORD refusal = GetLastError();
+    // A folder in the file's place was refused before the file was staged
+    // (StageFile), so access denied here is a file that is busy.
     const bool busy = refusal == ERROR_ACCESS_DENIED || refusal == ERROR_SHARING_VIOLATION ||
                       refusal == ERROR_LOCK_VIOLATION;
     if (!busy || attempt == kRenameAttempts) {

@@ -85,6 +85,28 @@ FontHandle MakeFont(const char* face, int pixels, bool bold) {
   return FontHandle(CreateFontIndirectA(&font));
 }
 
+// Asked for by the manifest, Common Controls 6 draws the buttons; on XP its
+// classes are registered only once InitCommonControlsEx has been called. The
+// library is loaded here, when a window is about to be made, and not imported:
+// every process that imports it runs its start-up code, which made a run
+// without the window (every logon) a third slower. Once loaded it stays, as
+// an imported one would, for the controls made from its classes.
+void LoadCommonControls() {
+  HMODULE library = LoadLibraryA("comctl32.dll");
+  if (library == nullptr) {
+    return;  // the system's own controls draw the window then
+  }
+  using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  // Through a pointer to a function without parameters, which converts to
+  // and from any other function pointer without a warning.
+  auto init = reinterpret_cast<InitFunction>(
+      reinterpret_cast<void (*)()>(GetProcAddress(library, "InitCommonControlsEx")));
+  if (init != nullptr) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    init(&controls);
+  }
+}
+
 }  // namespace
 
 struct TExplanationForm::Impl {
@@ -313,10 +335,7 @@ Status TExplanationForm::Create() {
   if (!InteractiveDesktop()) {
     return Status::Failure("Cannot show the usage window: this session has no visible desktop");
   }
-  // Asked for by the manifest, Common Controls 6 draws the buttons; on XP
-  // its classes are registered only once this has been called.
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
+  LoadCommonControls();
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!Impl::RegisterClasses(instance)) {
     return Status::Failure("Cannot show the usage window: " + SystemErrorMessage(GetLastError()));

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,7 +53,8 @@ TEST_F(EndToEnd, QuotingOnTheRawCommandLine) {
 
 // No server name, or a help request: Windows users ask for help with /?,
 // which must show the usage, not become the name of an Exchange server in a
-// profile that replaces the user's own.
+// profile that replaces the user's own. The cases run side by side, each
+// program with its own window, so that one wait shows them all waiting.
 TEST_F(EndToEnd, NoServerOrAHelpRequestShowsTheUsageWindowUntilItIsClosed) {
   struct Case {
     const char* arguments;
@@ -64,21 +67,35 @@ TEST_F(EndToEnd, NoServerOrAHelpRequestShowsTheUsageWindowUntilItIsClosed) {
                         {"/?", false},
                         {"-H", true},
                         {"--help server1 RUNONCE", false}};
+  std::vector<std::unique_ptr<WindowProbe>> programs;
+  std::vector<WindowHandle> windows;
   for (const Case& c : cases) {
+    programs.push_back(std::make_unique<WindowProbe>("\"" + ProgramPath() + "\" " + c.arguments));
+  }
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].arguments);
+    ASSERT_TRUE(programs[i]->started()) << programs[i]->error();
+    windows.push_back(programs[i]->WaitForWindow());
+    ASSERT_NE(windows[i], nullptr) << "the usage window did not appear";
+  }
+  // 200 ms after the last window appeared, every program is still running.
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
     SCOPED_TRACE(c.arguments);
-    WindowProbe program("\"" + ProgramPath() + "\" " + c.arguments);
-    ASSERT_TRUE(program.started()) << program.error();
-    WindowHandle window = program.WaitForWindow();
-    ASSERT_NE(window, nullptr) << "the usage window did not appear";
-    EXPECT_TRUE(program.StillRunningAfter(200)) << "the program waits for the window";
-    EXPECT_TRUE(c.byCloseBox ? program.PressClose(window) : program.PressOk(window));
-    ProcessResult run = program.Wait();
+    EXPECT_TRUE(programs[i]->StillRunningAfter(i == 0 ? 200 : 0))
+        << "the program waits for the window";
+    EXPECT_TRUE(c.byCloseBox ? programs[i]->PressClose(windows[i])
+                             : programs[i]->PressOk(windows[i]));
+  }
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].arguments);
+    ProcessResult run = programs[i]->Wait();
     EXPECT_FALSE(run.timedOut);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.output, kBanner) << "the banner and nothing else";
-    EXPECT_FALSE(std::filesystem::exists(PrfPath()));
-    ExpectNothingRegistered();
   }
+  EXPECT_FALSE(std::filesystem::exists(PrfPath()));
+  ExpectNothingRegistered();
 }
 
 TEST_F(EndToEnd, LineBreakInAnArgumentIsRefused) {

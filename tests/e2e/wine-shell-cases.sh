@@ -4,6 +4,9 @@
 # child or read them:
 #  - no X display: the usage text comes out on standard output, nothing
 #    waits, for no server name and for a help request alike;
+#  - the DLLs a run loads (Wine names each where WINEDEBUG lets loaddll
+#    through): a run that writes the profile loads no common controls, which
+#    only the usage window needs;
 #  - a user without a profile folder (Wine finds it by the Unix user name):
 #    the application-data folder cannot be found, which is an error;
 #  - the Application event log: Wine writes each Error event's text to
@@ -123,11 +126,12 @@ for arguments in "" "/?" "--HELP" "-h jsmith RUNONCE" "/? Δοκιμή"; do
   program --no-display $arguments
   expect "no display, arguments \"$arguments\": the usage text" 0 "$work/usage"
   logged_nothing "no display, arguments \"$arguments\""
-  registry_untouched "no display, arguments \"$arguments\""
   if [ -e "$unix_appdata/outlook.prf" ]; then
     fail "no display, arguments \"$arguments\": a profile was written"
   fi
 done
+# One look at the registry for all of them (each look starts reg.exe).
+registry_untouched "no display, one of the runs above"
 
 # An option where the server's name belongs: an error, also in the event log.
 program /bogus server1
@@ -151,14 +155,24 @@ logged "the profile cannot be written" "$message" 4
 registry_untouched "the profile cannot be written"
 rmdir "$unix_appdata/outlook.prf"
 
-# A successful run reports nothing to the event log.
-program server1 jsmith
+# A successful run reports nothing to the event log, and loads no common
+# controls (Wine names every DLL it loads where WINEDEBUG lets loaddll
+# through): only the usage window needs them.
+WM_WINEDEBUG=$WM_WINEDEBUG,+loaddll program server1 jsmith
 {
   cat "$work/banner"
   printf '%s\r\n' "Profile for user generated successfully"
 } >"$work/expected"
 expect "a successful run" 0 "$work/expected"
 logged_nothing "a successful run"
+loaded=$(grep -o -i 'Loaded L"[^"]*\\[a-z0-9]*\.dll"' "$work/err" | sed 's/.*\\//; s/"$//' |
+  tr '[:upper:]' '[:lower:]')
+if grep -q -x shell32.dll <<<"$loaded" && ! grep -q -x comctl32.dll <<<"$loaded"; then
+  echo "ok: a successful run: no common controls loaded"
+  passed=$((passed + 1))
+else
+  fail "a successful run: the DLLs loaded were: $(tr "\n" " " <<<"$loaded")"
+fi
 rm -f "$unix_appdata/outlook.prf"
 "$wine" run "$state" reg delete 'HKCU\Software\Microsoft\Office' /f >/dev/null 2>&1
 
@@ -181,11 +195,11 @@ for case in "user name|?\xf3d?|mail01 Łódź|Łódź" \
   expect "\"$arguments\": refused" 1 "$work/expected"
   # shellcheck disable=SC2059
   logged "\"$arguments\"" "$(printf "Error: $message" "$given")" 1
-  registry_untouched "\"$arguments\""
   if [ "$(cat "$unix_appdata/outlook.prf")" != "earlier profile" ]; then
     fail "\"$arguments\": the profile was changed"
   fi
 done
+registry_untouched "names the code page cannot hold, one of the runs above"
 
 # Names the code page holds are written as its bytes.
 for case in "mäil01 Jürgen|m\xe4il01|J\xfcrgen" "mail01 x€y‰z|mail01|x\x80y\x89z"; do
