@@ -18,8 +18,9 @@ endif()
 if(WIN32)
   # Text is UTF-8 as given (the command line is read wide) until it is
   # converted to the ANSI code page for the profile, the registry and the
-  # ANSI Win32 calls (support/CodePage.h). The Windows version the code is written for is set per target: the
-  # program's own code for XP (CMakeLists.txt), the tests for later systems.
+  # ANSI Win32 calls (support/CodePage.h). The Windows version the code is
+  # written for is set per target: the program's own code for XP
+  # (CMakeLists.txt), the tests for later systems.
   target_compile_definitions(wm_settings INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX)
 endif()
 

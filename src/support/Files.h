@@ -26,7 +26,6 @@ class StagedFile {
   StagedFile(std::string path, std::string what, TemporaryFile temporary)
       : path_(std::move(path)), what_(std::move(what)), temporary_(std::move(temporary)) {}
 
-  const std::string& path() const { return path_; }
   // Windows: while another run (the same user logging on twice at once)
   // replaces or reads the file, the rename is refused for a moment: it is
   // tried again for about 1.5 s. Any other failure is final at once.
@@ -39,9 +38,10 @@ class StagedFile {
 };
 
 // Stages the bytes for the path. A folder in the file's place (and, on
-// Windows, a read-only file) is refused before anything is written. The failure message starts with
-// the caller's words, e.g. "Cannot write the profile file" gives: Cannot write the profile file
-// "<path>": <reason>. Commit() fails in the same words.
+// Windows, a read-only file) is refused before anything is written. The
+// failure message starts with the caller's words, e.g. "Cannot write the
+// profile file" gives: Cannot write the profile file "<path>": <reason>.
+// Commit() fails in the same words.
 Result<StagedFile> StageFile(const std::string& path, std::string_view bytes,
                              std::string_view what);
 

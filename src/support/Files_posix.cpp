@@ -48,8 +48,7 @@ bool FileExists(const std::string& path) {
 namespace {
 
 Status Failure(std::string_view what, const std::string& path, int code) {
-  return Status::Failure(std::string(what) + " \"" + path +
-                         "\": " + SystemErrorMessage(static_cast<unsigned long>(code)));
+  return FileFailure(what, path, SystemErrorMessage(static_cast<unsigned long>(code)));
 }
 
 }  // namespace
@@ -60,8 +59,7 @@ Result<StagedFile> StageFile(const std::string& path, std::string_view bytes,
   // the caller never registers a file that cannot be put in place.
   struct stat info;
   if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-    return Status::Failure(std::string(what) + " \"" + path +
-                           "\": a folder of that name stands in its place");
+    return FileFailure(what, path, kFolderInTheWay);
   }
   // O_EXCL never reuses a file someone else left or planted.
   int fd = -1;

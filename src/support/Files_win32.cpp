@@ -15,7 +15,6 @@ namespace {
 // Tries of the final rename while the target is busy: together about 1.5 s.
 constexpr int kRenameAttempts = 12;
 
-const char* const kFolderInTheWay = "a folder of that name stands in its place";
 const char* const kReadOnly = "the file is read-only";
 
 // A file handle closed on every path.
@@ -52,7 +51,7 @@ bool FileExists(const std::string& path) {
 namespace {
 
 Status Failure(std::string_view what, const std::string& path, DWORD code) {
-  return Status::Failure(std::string(what) + " \"" + path + "\": " + SystemErrorMessage(code));
+  return FileFailure(what, path, SystemErrorMessage(code));
 }
 
 }  // namespace
@@ -64,9 +63,8 @@ Result<StagedFile> StageFile(const std::string& path, std::string_view bytes,
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES &&
       (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
-    return Status::Failure(
-        std::string(what) + " \"" + path +
-        "\": " + ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kFolderInTheWay : kReadOnly));
+    return FileFailure(what, path,
+                       (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kFolderInTheWay : kReadOnly);
   }
   // CREATE_NEW never reuses a file someone else left or planted.
   HANDLE handle = INVALID_HANDLE_VALUE;
