@@ -18,9 +18,10 @@
 
 namespace wm {
 
+const char kExplanationFormClass[] = "WendelmarquistoneExplanationForm";
+
 namespace {
 
-const char kFormClass[] = "WendelmarquistoneExplanationForm";
 const char kPanelClass[] = "WendelmarquistonePanel";
 const int kFirstElementId = 100;  // element i has control id 100 + i; the button has IDOK
 
@@ -255,7 +256,7 @@ struct TExplanationForm::Impl {
     form.hInstance = instance;
     form.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     form.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    form.lpszClassName = kFormClass;
+    form.lpszClassName = kExplanationFormClass;
     WNDCLASSEXA panel = form;
     panel.lpfnWndProc = PanelProc;
     panel.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
@@ -373,8 +374,8 @@ Status TExplanationForm::Create() {
   x = x < 0 ? 0 : x;
   y = y < 0 ? 0 : y;
 
-  HWND hwnd = CreateWindowExA(exStyle, kFormClass, "", style, x, y, width, height, nullptr, nullptr,
-                              instance, &form);
+  HWND hwnd = CreateWindowExA(exStyle, kExplanationFormClass, "", style, x, y, width, height,
+                              nullptr, nullptr, instance, &form);
   if (hwnd == nullptr) {
     return Status::Failure("Cannot create the usage window: " + SystemErrorMessage(GetLastError()));
   }

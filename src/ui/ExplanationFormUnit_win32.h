@@ -11,6 +11,9 @@ struct HWND__;
 
 namespace wm {
 
+// The window class of the usage window, by which another program finds it.
+extern const char kExplanationFormClass[];
+
 // How the window was closed.
 enum class TModalResult {
   None,    // still open

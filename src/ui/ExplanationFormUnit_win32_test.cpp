@@ -399,22 +399,16 @@ std::string HostCommandLine() {
 
 TEST(UsageWindowProgram, OkEndsItAndNothingIsWrittenToStandardOutput) {
   wmtest::WindowProbe probe(HostCommandLine());
-  ASSERT_TRUE(probe.started()) << probe.error();
-  HWND window = probe.WaitForWindow();
-  ASSERT_NE(window, nullptr) << "no window appeared";
-  EXPECT_EQ(ClassName(window), "WendelmarquistoneExplanationForm");
+  HWND window = probe.WaitForWindow(kExplanationFormClass);
+  ASSERT_NE(window, nullptr) << probe.failure();
   EXPECT_EQ(WindowText(window), "");
   RECT client{};
   GetClientRect(window, &client);
   EXPECT_EQ(client.right, 371);
   EXPECT_EQ(client.bottom, 468);
   // The window is shown a moment before the focus is put on OK.
-  HWND focus = nullptr;
-  for (int i = 0; i < 100 && focus == nullptr; ++i) {
-    focus = probe.FocusedControl(window);
-    Sleep(20);
-  }
-  ASSERT_NE(focus, nullptr);
+  HWND focus = probe.WaitForFocus(window);
+  ASSERT_NE(focus, nullptr) << probe.failure();
   EXPECT_EQ(GetDlgCtrlID(focus), IDOK);
   ASSERT_TRUE(probe.PressOk(window));
   wmtest::ProcessResult run = probe.Wait();
@@ -425,9 +419,8 @@ TEST(UsageWindowProgram, OkEndsItAndNothingIsWrittenToStandardOutput) {
 
 TEST(UsageWindowProgram, TheCloseBoxEndsIt) {
   wmtest::WindowProbe probe(HostCommandLine());
-  ASSERT_TRUE(probe.started()) << probe.error();
-  HWND window = probe.WaitForWindow();
-  ASSERT_NE(window, nullptr) << "no window appeared";
+  HWND window = probe.WaitForWindow(kExplanationFormClass);
+  ASSERT_NE(window, nullptr) << probe.failure();
   ASSERT_TRUE(probe.PressClose(window));
   wmtest::ProcessResult run = probe.Wait();
   EXPECT_FALSE(run.timedOut);
@@ -437,9 +430,8 @@ TEST(UsageWindowProgram, TheCloseBoxEndsIt) {
 
 TEST(UsageWindowProgram, EscapeLeavesItOpenAndEnterEndsIt) {
   wmtest::WindowProbe probe(HostCommandLine());
-  ASSERT_TRUE(probe.started()) << probe.error();
-  HWND window = probe.WaitForWindow();
-  ASSERT_NE(window, nullptr) << "no window appeared";
+  HWND window = probe.WaitForWindow(kExplanationFormClass);
+  ASSERT_NE(window, nullptr) << probe.failure();
   ASSERT_TRUE(probe.PressKey(window, VK_ESCAPE));
   EXPECT_TRUE(probe.StillRunningAfter(500));
   EXPECT_TRUE(IsWindowVisible(window));

@@ -13,6 +13,7 @@
 #include "e2e/EndToEnd.h"
 #include "support/EventLog_win32.h"
 #include "testlib/WindowProbe.h"
+#include "ui/ExplanationFormUnit_win32.h"
 
 namespace wmtest {
 namespace {
@@ -74,9 +75,8 @@ TEST_F(EndToEnd, NoServerOrAHelpRequestShowsTheUsageWindowUntilItIsClosed) {
   }
   for (size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(cases[i].arguments);
-    ASSERT_TRUE(programs[i]->started()) << programs[i]->error();
-    windows.push_back(programs[i]->WaitForWindow());
-    ASSERT_NE(windows[i], nullptr) << "the usage window did not appear";
+    windows.push_back(programs[i]->WaitForWindow(wm::kExplanationFormClass));
+    ASSERT_NE(windows[i], nullptr) << programs[i]->failure();
   }
   // 200 ms after the last window appeared, every program is still running.
   for (size_t i = 0; i < std::size(cases); ++i) {

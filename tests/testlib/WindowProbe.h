@@ -1,10 +1,13 @@
 // Windows only: a program started without waiting for it, so that a test can
 // find its window, look at it, press its OK button or close it, and then
-// collect its exit status and standard output. Every wait has a timeout, and
-// a process still running when the probe goes away is ended.
+// collect its exit status and standard output. Every wait has a deadline and,
+// when it gives up, says what it saw (failure()); every press that fails says
+// why. A process still running when the probe goes away is ended.
 #pragma once
 
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "testlib/Process_win32.h"
 
@@ -25,23 +28,29 @@ class WindowProbe {
   const std::string& error() const;  // why the process did not start
   unsigned long processId() const;
 
-  // The process's first visible top-level window; nullptr when none appears
-  // within the timeout or the process ends first.
-  WindowHandle WaitForWindow(int timeoutMs = 10000);
+  // The process's visible top-level window of this class; nullptr when none
+  // appears within the timeout or the process ends first (failure() says
+  // which, and which windows the process had).
+  WindowHandle WaitForWindow(const char* windowClass, int timeoutMs = 10000);
+
+  // The control that has the keyboard focus in the window (the window itself
+  // or one of its children), once one has it; nullptr when none has within
+  // the timeout (failure() says what had it).
+  WindowHandle WaitForFocus(WindowHandle window, int timeoutMs = 10000);
+
+  // What the last wait that gave up saw.
+  const std::string& failure() const;
 
   // Clicks the window's OK button (the child with id IDOK, or else the button
-  // whose text is "OK") with BM_CLICK. False when there is no such button.
-  bool PressOk(WindowHandle window);
+  // whose text is "OK") with BM_CLICK.
+  ::testing::AssertionResult PressOk(WindowHandle window);
 
   // Closes the window as its close box does (WM_SYSCOMMAND, SC_CLOSE).
-  bool PressClose(WindowHandle window);
+  ::testing::AssertionResult PressClose(WindowHandle window);
 
-  // Posts a key press (key down, key up) to the control that has the focus in
-  // the window's thread, or to the window when none has.
-  bool PressKey(WindowHandle window, int virtualKey);
-
-  // The control that has the keyboard focus in the window's thread.
-  WindowHandle FocusedControl(WindowHandle window) const;
+  // Posts a key press (key down, key up) to the window's focused control, as
+  // the keyboard would, once a control has the focus.
+  ::testing::AssertionResult PressKey(WindowHandle window, int virtualKey);
 
   // True when the process is still running after waiting this long.
   bool StillRunningAfter(int ms);
@@ -52,6 +61,7 @@ class WindowProbe {
 
  private:
   StartedProcess process_;
+  std::string failure_;
 };
 
 }  // namespace wmtest
