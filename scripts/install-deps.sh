@@ -21,7 +21,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
   wine wine64 fonts-wine fonts-dejavu-core
   xvfb xauth x11-utils imagemagick
-  zip unzip hyperfine time strace
+  zip unzip hyperfine time strace util-linux
   osslsigncode openssl
   reuse python3
 )

@@ -36,12 +36,13 @@
 # under Wine 8, whose cmd has drawn one number by the time the script draws):
 # the first three numbers of every second the cases may start in are taken
 # by folders made beforehand, so that every run meets a clash.
-#   logon-script-cases.sh WINE_STATE_DIR EXE SCRIPT
+#   logon-script-cases.sh WINE_STATE_DIR EXE SCRIPT IN_JOB_EXE
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 state=$(cd "$1" && pwd)
 exe=$2
 script=$3
+in_job=$4
 wine="$here/../../scripts/wine.sh"
 unset WM_SERVER WM_EXE WM_LOG
 if ! "$wine" status "$state" >/dev/null; then
@@ -82,8 +83,9 @@ show() { # CASE [FILE]: what the case's script printed and the log, after a fail
   [ -n "${2:-}" ] && [ -f "$2" ] && echo "--- $2:" && cat "$2"
   echo "---"
 }
-run_wine() { # [PROGRAM ARGS...]: in the case folder, every stream off ctest's pipes
-  (cd "$work" && timeout 60 "$wine" run "$state" "$@" </dev/null >>"$work/wine.out" 2>&1)
+run_wine() { # [PROGRAM ARGS...]: in the case folder, every stream off ctest's pipes, in a job
+  # that ends the programs it starts too when it is stopped
+  (cd "$work" && timeout 60 "$wine" run "$state" "$in_job" "$@" </dev/null >>"$work/wine.out" 2>&1)
 }
 
 # The "NETLOGON share": the script with the exe beside it; another folder with

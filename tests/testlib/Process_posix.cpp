@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,12 +41,19 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
   }
   argv.push_back(nullptr);
 
+  const pid_t parent = getpid();
   pid_t pid = fork();
   if (pid < 0) {
     result.error = std::strerror(errno);
     return result;
   }
   if (pid == 0) {
+    // The child ends with the test, however the test ends (ctest's timeout
+    // kills it), also when the test ended before this line.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) {
+      _exit(127);
+    }
     for (const auto& [name, value] : options.environment) {
       if (value) {
         setenv(name.c_str(), value->c_str(), 1);

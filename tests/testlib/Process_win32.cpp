@@ -45,6 +45,24 @@ std::string EnvironmentBlock(const ProcessOptions& options) {
   return result;
 }
 
+// Every program a test starts runs in one job, which ends them all when the
+// test's process ends, however it ends (ctest's timeout kills it): Windows,
+// and Wine, keep a started program running after its parent is gone.
+HANDLE TestProgramsJob() {
+  static HANDLE job = [] {
+    HANDLE created = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (created != nullptr && !SetInformationJobObject(created, JobObjectExtendedLimitInformation,
+                                                       &limits, sizeof limits)) {
+      CloseHandle(created);
+      created = nullptr;
+    }
+    return created;
+  }();
+  return job;
+}
+
 }  // namespace
 
 std::string HostPath(const std::string& buildPath) {
@@ -121,8 +139,10 @@ StartedProcess::StartedProcess(const std::string& commandLine, const ProcessOpti
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   std::string environment = EnvironmentBlock(options);
   std::string mutableLine = commandLine;
-  BOOL created = CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0,
-                                environment.data(), nullptr, &startup, &s.process);
+  // Started suspended, so that it is in the job before it can start another.
+  BOOL created =
+      CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED,
+                     environment.data(), nullptr, &startup, &s.process);
   DWORD createError = GetLastError();
   if (childOutput != nullptr) {
     CloseHandle(childOutput);
@@ -132,6 +152,18 @@ StartedProcess::StartedProcess(const std::string& commandLine, const ProcessOpti
     s.error = "CreateProcess failed with error " + std::to_string(createError);
     return;
   }
+  HANDLE job = TestProgramsJob();
+  if (job == nullptr || !AssignProcessToJobObject(job, s.process.hProcess)) {
+    s.error =
+        "the program cannot be put in the tests' job: error " + std::to_string(GetLastError());
+    TerminateProcess(s.process.hProcess, 255);
+    WaitForSingleObject(s.process.hProcess, 5000);
+    CloseHandle(s.process.hThread);
+    CloseHandle(s.process.hProcess);
+    s.process = PROCESS_INFORMATION{};
+    return;
+  }
+  ResumeThread(s.process.hThread);
   s.result.started = true;
   if (s.readEnd != nullptr) {
     s.reader = std::thread([&s] {
