@@ -11,15 +11,21 @@
 # empty program built the same way (also natively, for the Linux build), and
 # the batch-file way of doing the job with reg.exe under Wine.
 #
-# The commands of one comparison take turns, run after run, so that work of
-# others on the machine falls on all of them alike. The ratio is that of the
-# 10th percentiles, the fastest tenth of each command's runs: those that other
-# work disturbed least. On the shared 2-core machine this was measured on,
-# one program set against itself in this way came out within about 4% of 1.00x,
-# by its means or medians as much as 20% off. The load average is printed
-# before and after: on a busy machine, measure again. A measurement, not a
-# test: it fails on no ratio.
-#   scripts/benchmark.sh [runs]      (default 60 runs of each command)
+# The commands of one comparison take turns, each round in a new random order,
+# so that work of others on the machine falls on all of them alike. A
+# program's cost is the median of its paired ratios: its time in a round over
+# its baseline's in the same round (the floor, for a Windows exe), with a 95%
+# interval (a bootstrap of that median). The floor is also set against itself,
+# a second copy of it in every round, and that ratio's interval is what this
+# machine can resolve now. The verdict on the goal is "within" when the whole
+# interval is at or below it, "above" when the whole interval is over it, and
+# "cannot tell on this machine now" when the interval straddles it or the
+# floor against itself strays from 1.00x by as much as the margin (10%). The
+# load average is printed before and after. A measurement, not a test: it
+# fails on no ratio. hyperfine is not used for the timing: it runs all of one
+# command's runs before the next command's, so it gives no pairs of adjacent
+# runs of two programs, and a slower minute of the machine falls on one alone.
+#   scripts/benchmark.sh [runs]      (default 60 rounds)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -40,44 +46,53 @@ work=$(mktemp -d)
 trap 'scripts/wine.sh stop "$work/wine" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 mkdir -p "$work/home/.config"
 
-# take_turns RESULT LABEL COMMAND [LABEL COMMAND...]: runs the commands in
-# turn, 3 rounds to warm up and $runs measured; RESULT gets one line per
-# command: label, mean, median and 10th percentile in seconds, "|"-separated.
+# take_turns RESULT BASELINE LABEL COMMAND [LABEL COMMAND...]: runs the
+# commands in turn, 3 rounds to warm up and $runs measured, each round in a new
+# random order. RESULT gets one line per command: label, mean, median and 10th
+# percentile in seconds, and its paired ratio to BASELINE's label in the same
+# rounds (median, interval low, interval high), "|"-separated.
 take_turns() {
   local result=$1
   shift
   python3 - "$runs" "$@" >"$result" <<'EOF'
-import shlex, statistics, subprocess, sys, time
-runs = int(sys.argv[1])
-commands = list(zip(sys.argv[2::2], sys.argv[3::2]))
+import random, shlex, statistics, subprocess, sys, time
+runs, baseline = int(sys.argv[1]), sys.argv[2]
+commands = list(zip(sys.argv[3::2], sys.argv[4::2]))
 times = {label: [] for label, _ in commands}
+order = random.Random(20070621)
 for round in range(runs + 3):
+    order.shuffle(commands)
     for label, command in commands:
         start = time.perf_counter()
         subprocess.run(shlex.split(command), stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if round >= 3:
             times[label].append(time.perf_counter() - start)
-for label, _ in commands:
-    runs_sorted = sorted(times[label])
-    tenth = runs_sorted[(len(runs_sorted) - 1) // 10]
-    print(f"{label}|{statistics.mean(runs_sorted)}|{statistics.median(runs_sorted)}|{tenth}")
+resample = random.Random(1)
+for label in times:
+    ratios = [a / b for a, b in zip(times[label], times[baseline])]
+    medians = sorted(statistics.median(resample.choices(ratios, k=len(ratios)))
+                     for _ in range(2000))
+    ordered = sorted(times[label])
+    print("|".join(str(x) for x in [
+        label, statistics.mean(ordered), statistics.median(ordered),
+        ordered[(len(ordered) - 1) // 10], statistics.median(ratios),
+        medians[50], medians[1949]]))
 EOF
 }
 command_line() { printf '%q ' "$@"; }
 peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null </dev/null | tail -1; }
-tenth_of() { # RESULT LABEL: the 10th percentile
-  awk -F'|' -v l="$2" '$1 == l {print $4}' "$1"
+field_of() { # RESULT LABEL FIELD: one field of a command's line (1 is its label)
+  awk -F'|' -v l="$2" -v f="$3" '$1 == l {print $f}' "$1"
 }
 
-rows=() # label|mean|median|10th percentile|baseline's 10th percentile|peak KB
+rows=() # label|mean|median|10th percentile|ratio|low|high|peak KB
 goals=()
-add_rows() { # RESULT BASELINE-LABEL [LABEL PEAK-KB...]
-  local result=$1 base
-  base=$(tenth_of "$1" "$2")
-  shift 2
+add_rows() { # RESULT [LABEL PEAK-KB...]
+  local result=$1
+  shift
   while [ $# -gt 0 ]; do
-    rows+=("$(awk -F'|' -v l="$1" '$1 == l {print $1 "|" $2 "|" $3 "|" $4}' "$result")|$base|$2")
+    rows+=("$(awk -F'|' -v l="$1" '$1 == l' "$result")|$2")
     shift 2
   done
 }
@@ -87,10 +102,10 @@ echo "== load average before: $(load) (2 cores)"
 echo "== native (Linux), $runs runs each"
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
 native=$root/build/native
-take_turns "$work/native" \
+take_turns "$work/native" "native: empty program" \
   "native: full run" "$(command_line "$native/Wendelmarquistone" server1 jsmith)" \
   "native: empty program" "$(command_line "$native/empty_program")"
-add_rows "$work/native" "native: empty program" \
+add_rows "$work/native" \
   "native: full run" "$(peak_kb "$native/Wendelmarquistone" server1 jsmith)" \
   "native: empty program" "$(peak_kb "$native/empty_program")"
 
@@ -111,30 +126,43 @@ for preset in windows-x86 windows; do
   full="Wine, $bits-bit: full run"
   idle="Wine, $bits-bit: RUNONCE, done"
   floor="Wine, $bits-bit: floor"
+  again="Wine, $bits-bit: floor, again"
   empty="Wine, $bits-bit: empty program"
   # The run with nothing to do (RUNONCE, the profile there from the full run
   # before it) is the program's start-up alone: set against the full run, it
   # tells a slower start from a slower write.
-  take_turns "$work/w$bits" \
+  take_turns "$work/w$bits" "$floor" \
     "$floor" "$(command_line "${run[@]}" "$dir/floor_program.exe")" \
+    "$again" "$(command_line "${run[@]}" "$dir/floor_program.exe")" \
     "$full" "$(command_line "${run[@]}" "$dir/Wendelmarquistone.exe" server1 jsmith)" \
     "$idle" "$(command_line "${run[@]}" "$dir/Wendelmarquistone.exe" server1 jsmith RUNONCE)" \
     "$empty" "$(command_line "${run[@]}" "$dir/empty_program.exe")"
-  add_rows "$work/w$bits" "$floor" \
+  add_rows "$work/w$bits" \
     "$full" "$(peak_kb "${run[@]}" "$dir/Wendelmarquistone.exe" server1 jsmith)" \
     "$idle" "" \
     "$floor" "$(peak_kb "${run[@]}" "$dir/floor_program.exe")" \
+    "$again" "" \
     "$empty" "$(peak_kb "${run[@]}" "$dir/empty_program.exe")"
-  ratio_of() { # LABEL: its 10th percentile over the floor's
-    python3 -c 'import sys; print(f"{float(sys.argv[1]) / float(sys.argv[2]):.2f}")' \
-      "$(tenth_of "$work/w$bits" "$1")" "$(tenth_of "$work/w$bits" "$floor")"
-  }
-  ratio=$(ratio_of "$full")
-  verdict="within the goal"
-  python3 -c 'import sys; sys.exit(float(sys.argv[1]) > float(sys.argv[2]))' "$ratio" "$goal" ||
-    verdict="ABOVE the goal"
-  goals+=("$bits-bit exe: a normal run costs ${ratio}x the floor (goal: at most ${goal}x):"
-    "  $verdict; its start-up alone (RUNONCE, done) $(ratio_of "$idle")x")
+  verdict=$(python3 - "$goal" "$(field_of "$work/w$bits" "$full" 5)" \
+    "$(field_of "$work/w$bits" "$full" 6)" "$(field_of "$work/w$bits" "$full" 7)" \
+    "$(field_of "$work/w$bits" "$again" 6)" "$(field_of "$work/w$bits" "$again" 7)" <<'EOF'
+import sys
+goal, ratio, low, high, self_low, self_high = map(float, sys.argv[1:])
+margin = goal - 1
+if self_high - 1 >= margin or 1 - self_low >= margin:
+    verdict = "cannot tell on this machine now (the floor against itself strays by 10% or more)"
+elif high <= goal:
+    verdict = "within the goal"
+elif low > goal:
+    verdict = "ABOVE the goal"
+else:
+    verdict = "cannot tell on this machine now (the interval straddles the goal)"
+print(f"{ratio:.2f}x [{low:.2f}, {high:.2f}] the floor (goal: at most {goal:.2f}x), the floor"
+      f" against itself [{self_low:.2f}, {self_high:.2f}]:\n  {verdict}")
+EOF
+  )
+  goals+=("$bits-bit exe: a normal run costs $verdict"
+    "  its start-up alone (RUNONCE, done): $(printf '%.2fx' "$(field_of "$work/w$bits" "$idle" 5)") the floor")
   [ -n "$shipped_floor" ] || shipped_floor="$bits|$dir/floor_program.exe"
 done
 
@@ -146,25 +174,26 @@ cp bench/import-profile.bat "$work/"
 appdata=$("${run[@]}" cmd /c echo %APPDATA% | tr -d '\r')
 unix_appdata=$("${run[@]}" winepath -u "$appdata" 2>/dev/null)
 cp "$unix_appdata/outlook.prf" "$work/outlook.prf"
-take_turns "$work/batch" \
+take_turns "$work/batch" "floor" \
   "floor" "$(command_line "${run[@]}" "$floor_exe")" \
   "Wine: batch file with reg.exe" "$(command_line "${run[@]}" cmd /c "$work/import-profile.bat")"
-add_rows "$work/batch" "floor" "Wine: batch file with reg.exe" ""
+add_rows "$work/batch" "Wine: batch file with reg.exe" ""
 
 echo "== load average after: $(load)"
 echo
-printf '%-32s%10s  %10s  %10s  %8s  %10s\n' "" mean median "10th pct" "ratio" "peak RSS"
+printf '%-32s%10s  %10s  %10s  %-21s  %10s\n' "" mean median "10th pct" "ratio [95% interval]" \
+  "peak RSS"
 for r in "${rows[@]}"; do
-  IFS='|' read -r label mean median tenth base peak <<<"$r"
+  IFS='|' read -r label mean median tenth ratio low high peak <<<"$r"
   python3 -c 'import sys
-label, mean, median, tenth, base, peak = sys.argv[1], *map(float, sys.argv[2:6]), sys.argv[6]
+label, mean, median, tenth, ratio, low, high, peak = sys.argv[1], *map(float, sys.argv[2:8]), sys.argv[8]
 print(f"{label:32}{mean * 1000:7.1f} ms  {median * 1000:7.1f} ms  {tenth * 1000:7.1f} ms  "
-      f"{tenth / base:7.2f}x  " + (f"{int(peak):7d} KB" if peak else ""))' \
-    "$label" "$mean" "$median" "$tenth" "$base" "$peak"
+      f"{ratio:5.2f}x [{low:.2f}, {high:.2f}]   " + (f"{int(peak):7d} KB" if peak else ""))' \
+    "$label" "$mean" "$median" "$tenth" "$ratio" "$low" "$high" "$peak"
 done
-echo "(ratio: of the 10th percentiles, to the floor of the same exe under Wine, to the empty"
-echo " program natively; the batch file's to the $floor_bits-bit floor, measured in turns"
-echo " with it. Peak RSS under Wine is that of the Wine loader process running the exe)"
+echo "(ratio: the median of the runs' paired ratios to the floor of the same exe under Wine,"
+echo " to the empty program natively, the batch file's to the $floor_bits-bit floor; 95% interval"
+echo " by bootstrap. Peak RSS under Wine is that of the Wine loader process running the exe)"
 echo
 for line in "${goals[@]}"; do
   echo "$line"
