@@ -252,9 +252,10 @@ start_case m
 setting m WM_SERVER "$server"
 bat 'set /a "T_WAIT=0"'
 for i in 1 2 3 4; do bat "start \"\" /b cmd /c m.cmd $i"; done
-bat ':m_wait' 'set /a "T_WAIT+=1"' 'if %T_WAIT% geq 100000 goto m_end'
+m_rounds=100000 # how often the batch file looks for the four to be done before it gives up
+bat ':m_wait' 'set /a "T_WAIT+=1"' "if %T_WAIT% geq $m_rounds goto m_gave_up"
 for i in 1 2 3 4; do bat "if not exist \"r\\m$i.done\" goto m_wait"; done
-bat ':m_end' endlocal
+bat 'goto m_end' ':m_gave_up' '>"r\m.gave-up" dir /b r\m*.done' ':m_end' endlocal
 bat 'reg delete "HKCU\Software\Microsoft\Office" /f >nul 2>&1'
 
 run_wine cmd /c cases.cmd
@@ -493,6 +494,12 @@ all_ended_with_0() { local i; for i in 1 2 3 4; do status_is_0 "m$i" || return 1
 log=$(log_file m)
 n="m) four at once"
 ok=0
+waited_for_all() { # the batch file's wait for the four did not give up
+  [ ! -e "$work/r/m.gave-up" ] && return 0
+  echo "the wait gave up after $m_rounds rounds; done by then: $(tr '\r\n' '  ' <"$work/r/m.gave-up")"
+  return 1
+}
+check "$n: the four were waited for until each was done" waited_for_all
 check "$n: every script ends with exit status 0" all_ended_with_0
 check "$n: the log has four entries with exit status 0" \
   test "$(count_entries "$log" "$ran 0")" -eq 4
