@@ -51,6 +51,29 @@ function(wm_shrink_mingw_program target)
     "LINKER:--defsym,${underscore}_ZN9__gnu_cxx27__verbose_terminate_handlerEv=${underscore}abort")
 endfunction()
 
+# wm_harden_mingw_program(<target>)
+# A shipped MinGW program's header asks Windows for what Microsoft's linker
+# asks for by default, each named here rather than left to ld's defaults
+# (tests/release/check-exe-header.sh checks the result): relocation anywhere
+# (ASLR) and, for the 64-bit exe, anywhere in its address space; data never
+# executed (DEP); and Terminal Server awareness, without which a Remote
+# Desktop Session Host maps the program's Windows folder, INI files and
+# registry per user, which the program neither needs nor is tested with. The
+# 32-bit exe is also marked as registering no structured exception handler,
+# which it does not: GCC's C++ exceptions there unwind by DWARF tables, not
+# by handlers on the stack, and neither the program nor the runtime linked in
+# pushes one (the release check looks for any code that touches the chain);
+# so no handler in it can ever be taken from the stack, the protection that
+# the SafeSEH tables ld cannot write would give.
+function(wm_harden_mingw_program target)
+  target_link_options(${target} PRIVATE LINKER:--dynamicbase LINKER:--nxcompat LINKER:--tsaware)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    target_link_options(${target} PRIVATE LINKER:--high-entropy-va)
+  else()
+    target_link_options(${target} PRIVATE LINKER:--no-seh)
+  endif()
+endfunction()
+
 # wm_reproducible_mingw_program(<target>)
 # The same sources give the same exe, byte for byte, in any build folder, on
 # any machine, at any time. The one thing ld would otherwise take from the

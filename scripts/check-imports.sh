@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # Checks that a Windows executable loads on Windows XP: it imports no DLL but
-# the system's own, every function it imports by name is exported by that
-# DLL on XP (EXPORTS_LIST: one "dll function" a line, read from an installed
-# system), and its PE subsystem and OS versions are ones XP's loader accepts
-# (5.01 for 32-bit XP SP3, 5.02 for XP x64). Prints the imports by DLL, the
-# versions and the size, and every offender.
+# the system's own (system-dlls.txt), every function it imports by name is
+# exported by that DLL on XP (EXPORTS_LIST: one "dll function" a line, read
+# from an installed system), and its PE subsystem and OS versions are ones
+# XP's loader accepts (5.01 for 32-bit XP SP3, 5.02 for XP x64). Prints the
+# imports by DLL, the versions and the size, and every offender.
 #   check-imports.sh OBJDUMP EXE EXPORTS_LIST
 set -euo pipefail
 export LC_ALL=C # one collation for sort and comm
 objdump=$1
 exe=$2
 exports=$3
-allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|msvcrt|ntdll|shlwapi|uxtheme|windowscodecs|version)\.dll$'
+system_dlls=$(grep -v '^#' "$(dirname "$0")/system-dlls.txt")
 
 headers=$("$objdump" -p "$exe")
 status=0
@@ -36,7 +36,7 @@ missing=$(awk '$2 != "-"' <<<"$imports" | sort -u | comm -23 - <(grep -v '^#' "$
 
 for dll in $(awk '{print $1}' <<<"$imports" | sort -u); do
   count=$(awk -v d="$dll" '$1 == d && $2 != "-"' <<<"$imports" | wc -l)
-  if [[ "$dll" =~ $allowed ]]; then
+  if grep -q -x -F "$dll" <<<"$system_dlls"; then
     echo "import: $dll ($count functions)"
   else
     echo "FAIL: import: $dll is not a system DLL"

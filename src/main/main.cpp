@@ -7,8 +7,10 @@
 #include "main/RunSequence.h"
 #include "support/Console.h"
 #include "support/EventLog.h"
+#include "support/Hardening.h"
 
 int main(int argc, char** argv) {
+  wm::HardenProcess();  // first: before anything can load a library
   wm::PrepareConsole();
   try {
     return wm::RunSequence(argc, argv);
