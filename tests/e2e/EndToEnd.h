@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/Expected.h"
+#include "support/FailureClass.h"
 #include "testlib/Process.h"
 #include "testlib/RegistryProbe.h"
 #include "testlib/TestSupport.h"
@@ -70,6 +71,8 @@ class EndToEnd : public ::testing::Test {
     EXPECT_EQ(error.rfind("Error: ", 0), 0u) << error;
     EXPECT_EQ(error.find("\r\n"), error.size() - 2) << "one line: " << error;
     EXPECT_NE(error.find(mention), std::string::npos) << error;
+    EXPECT_EQ(error.find(wm::Describe(wm::FailureClass::Unexpected).ending), std::string::npos)
+        << "a failure put in no class by its caller: " << error;
   }
   std::vector<std::string> PrfLines() { return SplitCrLf(ReadFileBytes(PrfPath())); }
 
