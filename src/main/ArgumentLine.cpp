@@ -1,5 +1,7 @@
 #include "main/ArgumentLine.h"
 
+#include <iterator>
+
 #include "main/ProgramArguments.h"
 #include "scan/SimpleParseUnit.h"
 #include "support/CodePage.h"
@@ -51,20 +53,36 @@ std::string ReadToken(TSimpleParse& parser) {
   return IsQuote(parser.Current) ? ReadQuoted(parser) : ReadBareWord(parser);
 }
 
-bool IsOption(const std::string& token, const char* word) {
-  return UpperCase(Trim(token)) == word;
+// The option word the token is, trimmed and in any case, or nullptr.
+const OptionWord* FindOption(const std::string& token) {
+  for (const OptionWord& option : kOptionWords) {
+    if (UpperCase(Trim(token)) == option.word) {
+      return &option;
+    }
+  }
+  return nullptr;
 }
 
-// An option word, however it is written: upper-cased, without "_", "-" and a
-// leading "/".
-bool LooksLikeAnOption(const std::string& token) {
+// A word as the misspelling check sees it: upper-cased, without "_", "-" and
+// a leading "/".
+std::string Letters(const std::string& token) {
   std::string letters;
   for (char c : UpperCase(Trim(token))) {
     if (c != '_' && c != '-' && !(c == '/' && letters.empty())) {
       letters += c;
     }
   }
-  return letters == "RUNONCE" || letters == "ONLYEMPTY";
+  return letters;
+}
+
+// An option word, however it is written.
+bool LooksLikeAnOption(const std::string& token) {
+  for (const OptionWord& option : kOptionWords) {
+    if (Letters(token) == Letters(option.word)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 bool StartsLikeAnOption(const std::string& token) {
@@ -82,12 +100,15 @@ Status RefusedWord(const char* before, const std::string& word, const std::strin
                          message(word));
 }
 
-const char* const kHowOptionsAreWritten =
-    ": the options are RUNONCE and ONLY_EMPTY, spelt so (in any case), as the second or third "
-    "word; a mailbox whose name starts with \"/\" or \"-\" is given by another of its aliases";
-const char* const kOnlyThreeWords =
-    " comes after the third word, where nothing is read: the options are RUNONCE and ONLY_EMPTY, "
-    "as the second or third word, after the server name and the user name (if any)";
+// "RUNONCE and ONLY_EMPTY": the option words, as the refusals name them.
+std::string OptionWordsNamed() {
+  std::string named;
+  for (size_t i = 0; i < std::size(kOptionWords); ++i) {
+    named += i == 0 ? "" : i + 1 == std::size(kOptionWords) ? " and " : ", ";
+    named += kOptionWords[i].word;
+  }
+  return named;
+}
 
 // Characters of UTF-8 text: every byte but the continuation bytes.
 size_t CharacterCount(std::string_view text) {
@@ -136,26 +157,42 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
   const std::string option = ReadToken(parser);
 
   for (const std::string& word : {parsed.UserName, option}) {
-    const bool misspelt =
-        LooksLikeAnOption(word) && !IsOption(word, "RUNONCE") && !IsOption(word, "ONLY_EMPTY");
-    if (parsed.Refusal && (StartsLikeAnOption(word) || misspelt)) {
-      parsed.Refusal = RefusedWord("Unknown option ", word, kHowOptionsAreWritten);
+    const bool misspelt = LooksLikeAnOption(word) && FindOption(word) == nullptr;
+    if (parsed.WordsAccepted && (StartsLikeAnOption(word) || misspelt)) {
+      parsed.WordsAccepted = UnknownOption(word);
     }
   }
   while (!parser.AtEnd) {
     const std::string later = ReadToken(parser);
-    if (parsed.Refusal && LooksLikeAnOption(later)) {
-      parsed.Refusal = RefusedWord("The option ", later, kOnlyThreeWords);
+    if (parsed.WordsAccepted && LooksLikeAnOption(later)) {
+      parsed.WordsAccepted = OptionAfterTheThirdWord(later);
     }
   }
 
-  const std::string& user = parsed.UserName;
-  parsed.RunOnce = IsOption(option, "RUNONCE") || IsOption(user, "RUNONCE");
-  parsed.OnlyEmpty = IsOption(option, "ONLY_EMPTY") || IsOption(user, "ONLY_EMPTY");
-  if (IsOption(user, "RUNONCE") || IsOption(user, "ONLY_EMPTY")) {
+  for (const std::string& word : {parsed.UserName, option}) {
+    if (const OptionWord* given = FindOption(word)) {
+      parsed.*given->sets = true;
+    }
+  }
+  if (FindOption(parsed.UserName) != nullptr) {
     parsed.UserName.clear();
   }
   return parsed;
+}
+
+Status UnknownOption(const std::string& word) {
+  return RefusedWord("Unknown option ", word,
+                     ": the options are " + OptionWordsNamed() +
+                         ", spelt so (in any case), as the second or third word; a mailbox whose "
+                         "name starts with \"/\" or \"-\" is given by another of its aliases");
+}
+
+Status OptionAfterTheThirdWord(const std::string& word) {
+  return RefusedWord("The option ", word,
+                     " comes after the third word, where nothing is read: the options are " +
+                         OptionWordsNamed() +
+                         ", as the second or third word, after the server name and the user name "
+                         "(if any)");
 }
 
 Status UnknownFirstWord(const std::string& ExchangeServer) {
