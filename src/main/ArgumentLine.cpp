@@ -15,59 +15,34 @@ bool IsQuote(char c) {
   return c == '\'' || c == '"';
 }
 
-// Skips exactly one leading space, then takes characters up to the next space
-// and consumes that space. Quotes inside the word are ordinary characters.
-std::string ReadBareWord(TSimpleParse& parser) {
-  std::string token;
-  if (parser.Current == ' ') {
-    parser.Next();
-  }
-  while (!parser.AtEnd) {
-    if (parser.Current == ' ') {
-      break;
-    }
-    token += parser.Current;
-    parser.Next();
-  }
-  parser.Next();
-  return token;
-}
-
-// Skips the opening quote and takes characters up to the next quote of either
-// kind (or the end of the line), then consumes the closing quote.
-std::string ReadQuoted(TSimpleParse& parser) {
-  std::string token;
-  parser.Next();
-  while (!parser.AtEnd) {
-    if (IsQuote(parser.Current)) {
-      break;
-    }
-    token += parser.Current;
-    parser.Next();
-  }
-  parser.Next();
-  return token;
-}
-
+// A quoted token: skips the opening quote, takes characters up to the next
+// quote of either kind (or the end of the line) and consumes that quote. A
+// bare word: skips exactly one leading space, takes characters up to the next
+// space and consumes that space; quotes inside it are ordinary characters.
 std::string ReadToken(TSimpleParse& parser) {
-  return IsQuote(parser.Current) ? ReadQuoted(parser) : ReadBareWord(parser);
-}
-
-// The option word the token is, trimmed and in any case, or nullptr.
-const OptionWord* FindOption(const std::string& token) {
-  for (const OptionWord& option : kOptionWords) {
-    if (UpperCase(Trim(token)) == option.word) {
-      return &option;
-    }
+  const bool quoted = IsQuote(parser.Current);
+  if (quoted || parser.Current == ' ') {
+    parser.Next();
   }
-  return nullptr;
+  std::string token;
+  while (!parser.AtEnd && !(quoted ? IsQuote(parser.Current) : parser.Current == ' ')) {
+    token += parser.Current;
+    parser.Next();
+  }
+  parser.Next();
+  return token;
 }
 
-// A word as the misspelling check sees it: upper-cased, without "_", "-" and
-// a leading "/".
+// A word as the parser compares it with an option word: trimmed, upper-cased.
+std::string Spelt(const std::string& token) {
+  return UpperCase(Trim(token));
+}
+
+// A word as the misspelling check compares it: the same, without "_", "-"
+// and a leading "/".
 std::string Letters(const std::string& token) {
   std::string letters;
-  for (char c : UpperCase(Trim(token))) {
+  for (char c : Spelt(token)) {
     if (c != '_' && c != '-' && !(c == '/' && letters.empty())) {
       letters += c;
     }
@@ -75,14 +50,15 @@ std::string Letters(const std::string& token) {
   return letters;
 }
 
-// An option word, however it is written.
-bool LooksLikeAnOption(const std::string& token) {
+// The option word the token is, both compared as `seen`, or nullptr.
+const OptionWord* FindOption(const std::string& token,
+                             std::string (*seen)(const std::string&) = Spelt) {
   for (const OptionWord& option : kOptionWords) {
-    if (Letters(token) == Letters(option.word)) {
-      return true;
+    if (seen(token) == seen(option.word)) {
+      return &option;
     }
   }
-  return false;
+  return nullptr;
 }
 
 bool StartsLikeAnOption(const std::string& token) {
@@ -102,10 +78,9 @@ Status RefusedWord(const char* before, const std::string& word, const std::strin
 
 // "RUNONCE and ONLY_EMPTY": the option words, as the refusals name them.
 std::string OptionWordsNamed() {
-  std::string named;
-  for (size_t i = 0; i < std::size(kOptionWords); ++i) {
-    named += i == 0 ? "" : i + 1 == std::size(kOptionWords) ? " and " : ", ";
-    named += kOptionWords[i].word;
+  std::string named = kOptionWords[0].word;
+  for (size_t i = 1; i < std::size(kOptionWords); ++i) {
+    named += (i + 1 < std::size(kOptionWords) ? ", " : " and ") + std::string(kOptionWords[i].word);
   }
   return named;
 }
@@ -157,14 +132,14 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
   const std::string option = ReadToken(parser);
 
   for (const std::string& word : {parsed.UserName, option}) {
-    const bool misspelt = LooksLikeAnOption(word) && FindOption(word) == nullptr;
+    const bool misspelt = FindOption(word, Letters) != nullptr && FindOption(word) == nullptr;
     if (parsed.WordsAccepted && (StartsLikeAnOption(word) || misspelt)) {
       parsed.WordsAccepted = UnknownOption(word);
     }
   }
   while (!parser.AtEnd) {
     const std::string later = ReadToken(parser);
-    if (parsed.WordsAccepted && LooksLikeAnOption(later)) {
+    if (parsed.WordsAccepted && FindOption(later, Letters) != nullptr) {
       parsed.WordsAccepted = OptionAfterTheThirdWord(later);
     }
   }
