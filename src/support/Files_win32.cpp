@@ -114,12 +114,18 @@ Status StagedFile::Commit() {
   for (int attempt = 1;; ++attempt) {
     if (MoveFileExA(temporary_.path().c_str(), path_.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      temporary_.commit();
+      temporary_.disarm();
       return Status::Ok();
     }
     const DWORD refusal = GetLastError();
-    // A folder in the file's place was refused before the file was staged
-    // (StageFile), so access denied here is a file that is busy.
+    // Windows gives access denied both for a file that cannot be replaced
+    // just now (another process holds it open, or it is pending deletion,
+    // whose own status Win32 reports so) and for a denial by the file's or
+    // the folder's ACL; only the NT status behind it (ntdll, not imported)
+    // tells them apart. A folder or a read-only file in its place was refused
+    // before the file was staged (StageFile). So access denied is tried again
+    // as a busy file is: a real denial is reported after the tries, about
+    // 1.5 s later.
     const bool busy = refusal == ERROR_ACCESS_DENIED || refusal == ERROR_SHARING_VIOLATION ||
                       refusal == ERROR_LOCK_VIOLATION;
     if (!busy || attempt == kRenameAttempts) {
