@@ -33,16 +33,11 @@ std::string ReadToken(TSimpleParse& parser) {
   return token;
 }
 
-// A word as the parser compares it with an option word: trimmed, upper-cased.
-std::string Spelt(const std::string& token) {
-  return UpperCase(Trim(token));
-}
-
-// A word as the misspelling check compares it: the same, without "_", "-"
-// and a leading "/".
+// A word as the misspelling check sees it: trimmed, upper-cased, without
+// "_", "-" and a leading "/".
 std::string Letters(const std::string& token) {
   std::string letters;
-  for (char c : Spelt(token)) {
+  for (char c : UpperCase(Trim(token))) {
     if (c != '_' && c != '-' && !(c == '/' && letters.empty())) {
       letters += c;
     }
@@ -50,11 +45,11 @@ std::string Letters(const std::string& token) {
   return letters;
 }
 
-// The option word the token is, both compared as `seen`, or nullptr.
-const OptionWord* FindOption(const std::string& token,
-                             std::string (*seen)(const std::string&) = Spelt) {
+// The option word the token is, trimmed and in any case (or, for `misspelt`,
+// both as the misspelling check sees them), or nullptr.
+const OptionWord* FindOption(const std::string& token, bool misspelt = false) {
   for (const OptionWord& option : kOptionWords) {
-    if (seen(token) == seen(option.word)) {
+    if (misspelt ? Letters(token) == Letters(option.word) : UpperCase(Trim(token)) == option.word) {
       return &option;
     }
   }
@@ -132,23 +127,19 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
   const std::string option = ReadToken(parser);
 
   for (const std::string& word : {parsed.UserName, option}) {
-    const bool misspelt = FindOption(word, Letters) != nullptr && FindOption(word) == nullptr;
-    if (parsed.WordsAccepted && (StartsLikeAnOption(word) || misspelt)) {
-      parsed.WordsAccepted = UnknownOption(word);
+    if (const OptionWord* given = FindOption(word)) {
+      parsed.*given->sets = true;
+    } else if (parsed.WordsAccepted && (StartsLikeAnOption(word) || FindOption(word, true))) {
+      parsed.WordsAccepted = UnknownOption(word);  // an option's sign, or a word misspelt
     }
   }
   while (!parser.AtEnd) {
     const std::string later = ReadToken(parser);
-    if (parsed.WordsAccepted && FindOption(later, Letters) != nullptr) {
+    if (parsed.WordsAccepted && FindOption(later, true) != nullptr) {
       parsed.WordsAccepted = OptionAfterTheThirdWord(later);
     }
   }
 
-  for (const std::string& word : {parsed.UserName, option}) {
-    if (const OptionWord* given = FindOption(word)) {
-      parsed.*given->sets = true;
-    }
-  }
   if (FindOption(parsed.UserName) != nullptr) {
     parsed.UserName.clear();
   }
@@ -187,7 +178,7 @@ FirstWord ClassifyFirstWord(const std::string& ExchangeServer) {
     }
   }
   // A host name starts with a letter or a digit, never with an option's sign.
-  if (word[0] == '/' || word[0] == '-') {
+  if (StartsLikeAnOption(word)) {
     return FirstWord::UnknownOption;
   }
   return FirstWord::ServerName;

@@ -17,17 +17,13 @@ struct Arguments {
   std::string UserName;
   bool RunOnce = false;
   bool OnlyEmpty = false;
-  // A mistyped option is never taken for a mailbox or dropped: a second or
-  // third word that starts with "/" or "-", or that is an option word once
-  // "_", "-" and case are ignored but is not spelt as one ("RUN_ONCE",
-  // "OnlyEmpty"), or an option word after the third word, where nothing is
-  // read, is refused. Ok when every word was accepted; otherwise the first
-  // refused word's message, ready for the error line.
+  // Ok, or the first mistyped option's refusal (UnknownOption,
+  // OptionAfterTheThirdWord), ready for the error line.
   Status WordsAccepted = Status::Ok();
 };
 
-// The option words, as they are spelt (in any case), and what each sets: the
-// one list the parser, the misspelling check and the refusals read.
+// The option words (in any case) and what each sets: the one list the
+// parser, the misspelling check and the refusals read.
 struct OptionWord {
   const char* word;
   bool Arguments::*sets;
@@ -60,9 +56,9 @@ enum class FirstWord {
 FirstWord ClassifyFirstWord(const std::string& ExchangeServer);
 // The refusal of a first word that is an UnknownOption.
 Status UnknownFirstWord(const std::string& ExchangeServer);
-// The refusals of a later word (Arguments::WordsAccepted): a second or third
-// word that is no option word as it is spelt, and an option word after the
-// third word.
+// A mistyped option is refused, never taken for a mailbox or dropped: a later
+// word starting with "/" or "-" or spelt otherwise ("RUN_ONCE", "OnlyEmpty")
+// than an option word; an option word after the third word.
 Status UnknownOption(const std::string& word);
 Status OptionAfterTheThirdWord(const std::string& word);
 

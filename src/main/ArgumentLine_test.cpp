@@ -101,19 +101,17 @@ TEST(ParseArguments, RefusesMistypedOptions) {
       {{"srv", "jsmith-x"}, nullptr},
   };
   for (const Case& c : cases) {
-    const Arguments parsed = ParseArguments(c.arguments);
-    SCOPED_TRACE(parsed.WordsAccepted.message());
+    const Status refusal = ParseArguments(c.arguments).WordsAccepted;
+    SCOPED_TRACE(refusal.message());
     if (c.refused == nullptr) {
-      EXPECT_TRUE(parsed.WordsAccepted.ok()) << c.arguments.back();
+      EXPECT_TRUE(refusal.ok()) << c.arguments.back();
       continue;
     }
-    ASSERT_FALSE(parsed.WordsAccepted.ok()) << c.refused;
-    EXPECT_EQ(parsed.WordsAccepted.failureClass(), FailureClass::CommandLine);
-    EXPECT_NE(parsed.WordsAccepted.message().find(std::string("\"") + c.refused + "\""),
-              std::string::npos);
+    ASSERT_FALSE(refusal.ok()) << c.refused;
+    EXPECT_EQ(refusal.failureClass(), FailureClass::CommandLine);
+    EXPECT_NE(refusal.message().find(std::string("\"") + c.refused + "\""), std::string::npos);
     for (const OptionWord& option : kOptionWords) {
-      EXPECT_NE(parsed.WordsAccepted.message().find(option.word), std::string::npos)
-          << "says how the options are written";
+      EXPECT_NE(refusal.message().find(option.word), std::string::npos) << "names the options";
     }
   }
 }

@@ -9,10 +9,8 @@
 
 namespace wm {
 
-// The Office versions the profile is registered for, newest first: the
-// version most likely installed is handled even if an older one fails. The
-// one list: the build reads it from here for the tests' expected registry
-// calls and the benchmark's batch file (CMakeLists.txt).
+// The Office versions, newest first (the one most likely installed is handled
+// even if an older one fails); the build reads the list (CMakeLists.txt).
 inline constexpr const char* kOfficeVersions[] = {"12.0", "11.0", "10.0", "9.0", "8.0"};
 
 // For each version of kOfficeVersions, in that order, in the key

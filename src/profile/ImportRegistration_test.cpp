@@ -86,6 +86,13 @@ class RegisterImportTest : public ::testing::Test {
   std::unique_ptr<wm::Registry> registry_ = probe_.Open();
   wmtest::TempDir dir_;
   std::string prf_ = (dir_.path() / "outlook.prf").string();
+  // Every version's key holds ImportPRF, the file's path, and nothing else.
+  void ExpectRegisteredEverywhere() {
+    for (const char* version : kOfficeVersions) {
+      EXPECT_EQ(probe_.Values(SetupKey(version)), Registered()) << version;
+    }
+  }
+  std::map<std::string, RegistryValue> Registered() const { return {{"ImportPRF", Sz(prf_)}}; }
 };
 
 TEST_F(RegisterImportTest, CreatesAllFiveKeysOnAnEmptyRegistry) {
@@ -94,10 +101,7 @@ TEST_F(RegisterImportTest, CreatesAllFiveKeysOnAnEmptyRegistry) {
   }
   wm::Status status = wm::RegisterImport(*registry_, prf_);
   ASSERT_TRUE(status.ok()) << status.message();
-  for (const char* version : kOfficeVersions) {
-    std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}};
-    EXPECT_EQ(probe_.Values(SetupKey(version)), expected) << version;
-  }
+  ExpectRegisteredEverywhere();
 }
 
 TEST_F(RegisterImportTest, RemovesTheFirstRunMarkersAndKeepsOtherValues) {
@@ -109,7 +113,7 @@ TEST_F(RegisterImportTest, RemovesTheFirstRunMarkersAndKeepsOtherValues) {
   probe_.SetValue(SetupKey("8.0"), "First-Run", RegistryValue{kRegDword, "\x01\0\0\0"});
   ASSERT_TRUE(wm::RegisterImport(*registry_, prf_).ok());
   for (const std::string version : kOfficeVersions) {
-    std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}};
+    std::map<std::string, RegistryValue> expected = Registered();
     if (version == "12.0" || version == "9.0") {
       expected["Other"] = Sz("kept");
     }
@@ -121,10 +125,7 @@ TEST_F(RegisterImportTest, OverwritesAnExistingImportPrf) {
   probe_.SetValue(SetupKey("11.0"), "ImportPRF", Sz("D:\\a much longer old path\\outlook.prf"));
   probe_.SetValue(SetupKey("10.0"), "ImportPRF", RegistryValue{kRegDword, "\x07\0\0\0"});
   ASSERT_TRUE(wm::RegisterImport(*registry_, prf_).ok());
-  for (const char* version : kOfficeVersions) {
-    std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}};
-    EXPECT_EQ(probe_.Values(SetupKey(version)), expected) << version;
-  }
+  ExpectRegisteredEverywhere();
 }
 
 TEST_F(RegisterImportTest, StopsAtAVersionWhoseKeyCannotBeCreated) {
@@ -139,13 +140,11 @@ TEST_F(RegisterImportTest, StopsAtAVersionWhoseKeyCannotBeCreated) {
   EXPECT_NE(status.message().find("(error "), std::string::npos) << status.message();
   EXPECT_EQ(status.message().find('\n'), std::string::npos);
 
-  // The versions before it registered, the later ones untouched.
-  bool before = true;
+  bool before = true;  // the versions before it registered, the later ones untouched
   for (const std::string version : kOfficeVersions) {
     before = before && version != "11.0";
-    std::map<std::string, RegistryValue> updated{{"ImportPRF", Sz(prf_)}};
     if (before) {
-      EXPECT_EQ(probe_.Values(SetupKey(version)), updated) << version;
+      EXPECT_EQ(probe_.Values(SetupKey(version)), Registered()) << version;
     } else {
       EXPECT_FALSE(probe_.KeyExists("Software\\Microsoft\\Office\\" + version +
                                     (version == "11.0" ? "\\Outlook" : "")))
@@ -159,10 +158,7 @@ TEST_F(RegisterImportTest, WriteProfileRegistersTheFileItWrote) {
   ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_EQ(wmtest::ReadFileBytes(prf_),
             wmtest::ReadFileBytes(wmtest::SourcePath("tests/testdata/outlook-server1-jsmith.prf")));
-  for (const char* version : kOfficeVersions) {
-    std::map<std::string, RegistryValue> expected{{"ImportPRF", Sz(prf_)}};
-    EXPECT_EQ(probe_.Values(SetupKey(version)), expected) << version;
-  }
+  ExpectRegisteredEverywhere();
 }
 
 TEST_F(RegisterImportTest, WriteProfileRegistersNothingWhenTheWriteFails) {

@@ -10,14 +10,10 @@
 
 namespace wm {
 
-namespace {
-
 // The severity bits of the message file's messages, which are made with
 // severity Error from the failure classes' table.
 constexpr DWORD kErrorSeverity = 0xC0000000;
 static_assert(kErrorSeverity >> 30 == WM_SEVERITY_ERROR, "the message file's severity");
-
-}  // namespace
 
 unsigned long EventIdentifier(FailureClass failureClass) {
   return kErrorSeverity | Describe(failureClass).eventId;

@@ -1,12 +1,9 @@
 // What kind of failure stopped a run: the one table that gives each kind its
 // event ID in the system's log (stable: administrators filter and alert on
 // them) and the words its error line ends with. Every error line takes both
-// from here, and the build makes the event log's message file from the table
-// (src/ui/resources/EventMessages.cmake): a class is one enum value and one
-// row, and nothing else.
+// from here; the build makes the message file from it (EventMessages.cmake).
 #pragma once
 
-#include <cstddef>
 #include <iterator>
 
 namespace wm {
@@ -30,7 +27,7 @@ struct FailureClassEntry {
 };
 
 // Where nothing was changed, the line says so; where some of the work stands,
-// it says which. One row a line, as the message file's generator reads them.
+// it says which.
 inline constexpr FailureClassEntry kFailureClasses[] = {
     {FailureClass::CommandLine, 1, "; no profile was written or registered."},
     {FailureClass::LogonName, 2, "; no profile was written or registered."},

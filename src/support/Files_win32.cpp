@@ -118,14 +118,11 @@ Status StagedFile::Commit() {
       return Status::Ok();
     }
     const DWORD refusal = GetLastError();
-    // Windows gives access denied both for a file that cannot be replaced
-    // just now (another process holds it open, or it is pending deletion,
-    // whose own status Win32 reports so) and for a denial by the file's or
-    // the folder's ACL; only the NT status behind it (ntdll, not imported)
-    // tells them apart. A folder or a read-only file in its place was refused
-    // before the file was staged (StageFile). So access denied is tried again
-    // as a busy file is: a real denial is reported after the tries, about
-    // 1.5 s later.
+    // Access denied is a file that cannot be replaced just now (held open by
+    // another process, or pending deletion) or an ACL's denial; only the NT
+    // status behind it, from ntdll, which is not imported, tells them apart
+    // (a folder or a read-only file was refused in StageFile). So it is tried
+    // again too: a real denial is reported after the tries, 1.5 s later.
     const bool busy = refusal == ERROR_ACCESS_DENIED || refusal == ERROR_SHARING_VIOLATION ||
                       refusal == ERROR_LOCK_VIOLATION;
     if (!busy || attempt == kRenameAttempts) {

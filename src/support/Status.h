@@ -28,9 +28,8 @@ class [[nodiscard]] Status {
     status.given_ = std::move(given);
     return status;
   }
-  // A failure of a lower layer, which its caller puts in its class (In()).
-  // Left so, it is reported as Unexpected, which no end-to-end case of a
-  // known failure accepts (EndToEnd.h).
+  // A failure of a lower layer, which its caller puts in its class (In());
+  // left so, it is Unexpected, which the end-to-end cases refuse (EndToEnd.h).
   static Status Failure(std::string message) {
     return Status(FailureClass::Unexpected, std::move(message));
   }

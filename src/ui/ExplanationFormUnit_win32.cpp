@@ -88,9 +88,8 @@ FontHandle MakeFont(const char* face, int pixels, bool bold) {
 // classes are registered only once InitCommonControlsEx has been called. The
 // library is loaded here, when a window is about to be made, and not imported:
 // every process that imports it runs its start-up code, which made a run
-// without the window (every logon) cost half as much again as without it
-// (README.md, "What a run costs"). Once loaded it stays, as an imported one
-// would, for the controls made from its classes.
+// without the window (every logon) cost 1.5 times the floor (README.md). Once
+// loaded it stays, as an imported one would, for the controls made from it.
 void LoadCommonControls() {
   HMODULE library = LoadLibraryA("comctl32.dll");
   if (library == nullptr) {

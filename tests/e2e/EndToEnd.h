@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include "e2e/Expected.h"
-#include "support/FailureClass.h"
 #include "testlib/Process.h"
 #include "testlib/RegistryProbe.h"
 #include "testlib/TestSupport.h"

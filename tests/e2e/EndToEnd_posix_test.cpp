@@ -172,8 +172,7 @@ TEST_F(EndToEnd, ARunKilledAtAnyStepIsNeverTakenForDone) {
     }
   }
   EXPECT_EQ(killed, 2 + 4 * static_cast<int>(std::size(kOfficeVersions)))
-      << "a flush and a rename for the file and for each version's value, and two deletions for "
-         "each version";
+      << "a flush and a rename for the file and each version's value, two deletions a version";
 }
 
 // Standard output that fails after the banner, on the line that reports

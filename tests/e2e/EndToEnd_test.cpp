@@ -138,8 +138,7 @@ TEST_F(EndToEnd, RegistrationFailureIsReportedAfterTheNewestVersion) {
     EXPECT_FALSE(std::filesystem::exists(PrfPath()));
     EXPECT_EQ(Registry().Values(SetupKey("11.0")).count("ImportPRF"), 0u);
     EXPECT_EQ(Registry().KeyExists(SetupKey("11.0")), blocker.leavesTheSetupKey);
-    // The versions before it registered, the later ones untouched.
-    bool before = true;
+    bool before = true;  // the versions before it registered, the later ones untouched
     for (const std::string version : kOfficeVersions) {
       before = before && version != "11.0";
       if (before) {
