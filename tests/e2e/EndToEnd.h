@@ -53,10 +53,6 @@ class EndToEnd : public ::testing::Test {
   // platform can give.
   std::vector<ProcessOptions> BrokenStandardOutputs() const;
 
-  static std::string SetupKey(const char* version) {
-    return std::string(kOffice) + "\\" + version + "\\Outlook\\Setup";
-  }
-
   void ExpectRegisteredEverywhere() {
     for (const char* version : kOfficeVersions) {
       EXPECT_EQ(Registry().Values(SetupKey(version))["ImportPRF"], Sz(PrfPath())) << version;

@@ -142,7 +142,7 @@ TEST_F(EndToEnd, RegistrationFailureIsReportedAfterTheNewestVersion) {
     for (const std::string version : kOfficeVersions) {
       before = before && version != "11.0";
       if (before) {
-        EXPECT_EQ(Registry().Values(SetupKey(version.c_str()))["ImportPRF"], Sz(PrfPath()));
+        EXPECT_EQ(Registry().Values(SetupKey(version))["ImportPRF"], Sz(PrfPath()));
       } else if (version != "11.0") {
         EXPECT_FALSE(Registry().KeyExists(std::string(kOffice) + "\\" + version)) << version;
       }

@@ -31,8 +31,12 @@ inline RegistryValue Sz(const std::string& text) {
   return RegistryValue{kRegSz, text + std::string(1, '\0')};
 }
 
-// The Office versions the program registers with (ImportRegistration.h).
+// The Office versions the program registers with (ImportRegistration.h), and
+// where it writes each one's values.
 using wm::kOfficeVersions;
+inline std::string SetupKey(const std::string& version) {
+  return "Software\\Microsoft\\Office\\" + version + "\\Outlook\\Setup";
+}
 
 // Key paths are relative to HKEY_CURRENT_USER, parts separated by "\".
 // Creating a probe starts the test from a registry without Office keys (on
