@@ -169,7 +169,7 @@ done
 # The batch file copies a prepared profile (the one the tool wrote), taking
 # turns with the floor of the exe that ships (or of the one measured).
 IFS='|' read -r floor_bits floor_exe <<<"$shipped_floor"
-cp bench/import-profile.bat "$work/"
+cp build/windows/bench/import-profile.bat "$work/"  # made by the build from bench/import-profile.bat.in
 "${run[@]}" "$root/build/windows/Wendelmarquistone.exe" server1 jsmith >/dev/null
 appdata=$("${run[@]}" cmd /c echo %APPDATA% | tr -d '\r')
 unix_appdata=$("${run[@]}" winepath -u "$appdata" 2>/dev/null)

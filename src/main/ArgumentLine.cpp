@@ -1,5 +1,7 @@
 #include "main/ArgumentLine.h"
 
+#include <iterator>
+
 #include "main/ProgramArguments.h"
 #include "scan/SimpleParseUnit.h"
 #include "support/CodePage.h"
@@ -13,58 +15,45 @@ bool IsQuote(char c) {
   return c == '\'' || c == '"';
 }
 
-// Skips exactly one leading space, then takes characters up to the next space
-// and consumes that space. Quotes inside the word are ordinary characters.
-std::string ReadBareWord(TSimpleParse& parser) {
-  std::string token;
-  if (parser.Current == ' ') {
-    parser.Next();
-  }
-  while (!parser.AtEnd) {
-    if (parser.Current == ' ') {
-      break;
-    }
-    token += parser.Current;
-    parser.Next();
-  }
-  parser.Next();
-  return token;
-}
-
-// Skips the opening quote and takes characters up to the next quote of either
-// kind (or the end of the line), then consumes the closing quote.
-std::string ReadQuoted(TSimpleParse& parser) {
-  std::string token;
-  parser.Next();
-  while (!parser.AtEnd) {
-    if (IsQuote(parser.Current)) {
-      break;
-    }
-    token += parser.Current;
-    parser.Next();
-  }
-  parser.Next();
-  return token;
-}
-
+// A quoted token: skips the opening quote, takes characters up to the next
+// quote of either kind (or the end of the line) and consumes that quote. A
+// bare word: skips exactly one leading space, takes characters up to the next
+// space and consumes that space; quotes inside it are ordinary characters.
 std::string ReadToken(TSimpleParse& parser) {
-  return IsQuote(parser.Current) ? ReadQuoted(parser) : ReadBareWord(parser);
+  const bool quoted = IsQuote(parser.Current);
+  if (quoted || parser.Current == ' ') {
+    parser.Next();
+  }
+  std::string token;
+  while (!parser.AtEnd && !(quoted ? IsQuote(parser.Current) : parser.Current == ' ')) {
+    token += parser.Current;
+    parser.Next();
+  }
+  parser.Next();
+  return token;
 }
 
-bool IsOption(const std::string& token, const char* word) {
-  return UpperCase(Trim(token)) == word;
-}
-
-// An option word, however it is written: upper-cased, without "_", "-" and a
-// leading "/".
-bool LooksLikeAnOption(const std::string& token) {
+// A word as the misspelling check sees it: trimmed, upper-cased, without
+// "_", "-" and a leading "/".
+std::string Letters(const std::string& token) {
   std::string letters;
   for (char c : UpperCase(Trim(token))) {
     if (c != '_' && c != '-' && !(c == '/' && letters.empty())) {
       letters += c;
     }
   }
-  return letters == "RUNONCE" || letters == "ONLYEMPTY";
+  return letters;
+}
+
+// The option word the token is, trimmed and in any case (or, for `misspelt`,
+// both as the misspelling check sees them), or nullptr.
+const OptionWord* FindOption(const std::string& token, bool misspelt = false) {
+  for (const OptionWord& option : kOptionWords) {
+    if (misspelt ? Letters(token) == Letters(option.word) : UpperCase(Trim(token)) == option.word) {
+      return &option;
+    }
+  }
+  return nullptr;
 }
 
 bool StartsLikeAnOption(const std::string& token) {
@@ -82,12 +71,14 @@ Status RefusedWord(const char* before, const std::string& word, const std::strin
                          message(word));
 }
 
-const char* const kHowOptionsAreWritten =
-    ": the options are RUNONCE and ONLY_EMPTY, spelt so (in any case), as the second or third "
-    "word; a mailbox whose name starts with \"/\" or \"-\" is given by another of its aliases";
-const char* const kOnlyThreeWords =
-    " comes after the third word, where nothing is read: the options are RUNONCE and ONLY_EMPTY, "
-    "as the second or third word, after the server name and the user name (if any)";
+// "RUNONCE and ONLY_EMPTY": the option words, as the refusals name them.
+std::string OptionWordsNamed() {
+  std::string named = kOptionWords[0].word;
+  for (size_t i = 1; i < std::size(kOptionWords); ++i) {
+    named += (i + 1 < std::size(kOptionWords) ? ", " : " and ") + std::string(kOptionWords[i].word);
+  }
+  return named;
+}
 
 // Characters of UTF-8 text: every byte but the continuation bytes.
 size_t CharacterCount(std::string_view text) {
@@ -136,26 +127,38 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
   const std::string option = ReadToken(parser);
 
   for (const std::string& word : {parsed.UserName, option}) {
-    const bool misspelt =
-        LooksLikeAnOption(word) && !IsOption(word, "RUNONCE") && !IsOption(word, "ONLY_EMPTY");
-    if (parsed.Refusal && (StartsLikeAnOption(word) || misspelt)) {
-      parsed.Refusal = RefusedWord("Unknown option ", word, kHowOptionsAreWritten);
+    if (const OptionWord* given = FindOption(word)) {
+      parsed.*given->sets = true;
+    } else if (parsed.WordsAccepted && (StartsLikeAnOption(word) || FindOption(word, true))) {
+      parsed.WordsAccepted = UnknownOption(word);  // an option's sign, or a word misspelt
     }
   }
   while (!parser.AtEnd) {
     const std::string later = ReadToken(parser);
-    if (parsed.Refusal && LooksLikeAnOption(later)) {
-      parsed.Refusal = RefusedWord("The option ", later, kOnlyThreeWords);
+    if (parsed.WordsAccepted && FindOption(later, true) != nullptr) {
+      parsed.WordsAccepted = OptionAfterTheThirdWord(later);
     }
   }
 
-  const std::string& user = parsed.UserName;
-  parsed.RunOnce = IsOption(option, "RUNONCE") || IsOption(user, "RUNONCE");
-  parsed.OnlyEmpty = IsOption(option, "ONLY_EMPTY") || IsOption(user, "ONLY_EMPTY");
-  if (IsOption(user, "RUNONCE") || IsOption(user, "ONLY_EMPTY")) {
+  if (FindOption(parsed.UserName) != nullptr) {
     parsed.UserName.clear();
   }
   return parsed;
+}
+
+Status UnknownOption(const std::string& word) {
+  return RefusedWord("Unknown option ", word,
+                     ": the options are " + OptionWordsNamed() +
+                         ", spelt so (in any case), as the second or third word; a mailbox whose "
+                         "name starts with \"/\" or \"-\" is given by another of its aliases");
+}
+
+Status OptionAfterTheThirdWord(const std::string& word) {
+  return RefusedWord("The option ", word,
+                     " comes after the third word, where nothing is read: the options are " +
+                         OptionWordsNamed() +
+                         ", as the second or third word, after the server name and the user name "
+                         "(if any)");
 }
 
 Status UnknownFirstWord(const std::string& ExchangeServer) {
@@ -175,7 +178,7 @@ FirstWord ClassifyFirstWord(const std::string& ExchangeServer) {
     }
   }
   // A host name starts with a letter or a digit, never with an option's sign.
-  if (word[0] == '/' || word[0] == '-') {
+  if (StartsLikeAnOption(word)) {
     return FirstWord::UnknownOption;
   }
   return FirstWord::ServerName;

@@ -10,28 +10,36 @@
 
 namespace wm {
 
-// The four values that drive a run, and whether a later word was refused.
+// The four values that drive a run, and whether the words after the server
+// name were accepted.
 struct Arguments {
   std::string ExchangeServer;
   std::string UserName;
   bool RunOnce = false;
   bool OnlyEmpty = false;
-  // A mistyped option is never taken for a mailbox or dropped: a second or
-  // third word that starts with "/" or "-", or that is an option word once
-  // "_", "-" and case are ignored but is not spelt as one ("RUN_ONCE",
-  // "OnlyEmpty"), or an option word after the third word, where nothing is
-  // read. The first such word's message, ready for the error line; Ok when
-  // there is none.
-  Status Refusal = Status::Ok();
+  // Ok, or the first mistyped option's refusal (UnknownOption,
+  // OptionAfterTheThirdWord), ready for the error line.
+  Status WordsAccepted = Status::Ok();
+};
+
+// The option words (in any case) and what each sets: the one list the
+// parser, the misspelling check and the refusals read.
+struct OptionWord {
+  const char* word;
+  bool Arguments::*sets;
+};
+inline constexpr OptionWord kOptionWords[] = {
+    {"RUNONCE", &Arguments::RunOnce},
+    {"ONLY_EMPTY", &Arguments::OnlyEmpty},
 };
 
 // Joins the arguments into one line (each followed by one space), scans it
 // with a TSimpleParse, and reads three tokens: the server name, the user name
 // and the option word. A token may be enclosed in single or double quotes.
-// RunOnce and OnlyEmpty are set when the option word or the user name, trimmed
-// and upper-cased, is "RUNONCE" or "ONLY_EMPTY"; a user name that is an option
-// word becomes empty. The words after the third are read only to be checked
-// (see Arguments::Refusal).
+// An option's value is set when the option word or the user name, trimmed
+// and upper-cased, is that option's word; a user name that is an option word
+// becomes empty. The words after the third are read only to be checked (see
+// Arguments::WordsAccepted).
 Arguments ParseArguments(const std::vector<std::string>& arguments);
 
 // The same, with the arguments obtained from the platform.
@@ -48,6 +56,11 @@ enum class FirstWord {
 FirstWord ClassifyFirstWord(const std::string& ExchangeServer);
 // The refusal of a first word that is an UnknownOption.
 Status UnknownFirstWord(const std::string& ExchangeServer);
+// A mistyped option is refused, never taken for a mailbox or dropped: a later
+// word starting with "/" or "-" or spelt otherwise ("RUN_ONCE", "OnlyEmpty")
+// than an option word; an option word after the third word.
+Status UnknownOption(const std::string& word);
+Status OptionAfterTheThirdWord(const std::string& word);
 
 // The longest names taken, counted in characters once trimmed: a DNS name
 // has at most 255; a Windows account name at most 256.

@@ -89,8 +89,8 @@ int RunSequence(int argc, char** argv) {
     case FirstWord::ServerName:
       break;
   }
-  if (!arguments.Refusal) {
-    return ReportFailure(arguments.Refusal);
+  if (!arguments.WordsAccepted) {
+    return ReportFailure(arguments.WordsAccepted);
   }
 
   // The names as Outlook will be given them, before anything is looked at

@@ -3,6 +3,7 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "main/RunSequence.h"
 #include "support/Console.h"
@@ -17,11 +18,11 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     // Nothing may be allocated here: the line goes out as it stands, and its
     // failure leaves nothing else to try.
-    // "Out of memory" and the ending of FailureClass::Unexpected.
-    static const char kLine[] = "Error: Out of memory; the run was stopped.";
-    (void)wm::WriteOutput(std::string_view(kLine, sizeof kLine - 1));
+    static constexpr std::string_view kLine = "Error: Out of memory; the run was stopped.";
+    static_assert(kLine.ends_with(wm::Describe(wm::FailureClass::Unexpected).ending));
+    (void)wm::WriteOutput(kLine);
     (void)wm::WriteOutput("\r\n");
-    wm::LogError(wm::FailureClass::Unexpected, kLine);
+    wm::LogError(wm::FailureClass::Unexpected, kLine.data());
     return 1;
   } catch (const std::exception& failure) {
     return wm::ReportFailure(wm::Status::Failure(

@@ -3,10 +3,7 @@
 namespace wm {
 
 Status RegisterImport(Registry& registry, const std::string& PrfPath) {
-  // Newest first: the version most likely installed is handled even if an
-  // older one fails.
-  static const char* const kVersions[] = {"12.0", "11.0", "10.0", "9.0", "8.0"};
-  for (const char* version : kVersions) {
+  for (const char* version : kOfficeVersions) {
     Status result = registry.CreateKey(std::string("Software\\Microsoft\\Office\\") + version +
                                        "\\Outlook\\Setup");
     // While either first-run marker stays, Outlook never imports the file:

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "profile/ImportRegistration.h"
 #include "profile/LogonName.h"
 #include "testlib/RecordingRegistry.h"
 #include "testlib/WriteBlocker.h"
@@ -201,11 +202,12 @@ TEST_F(WriteProfileTest, AMissingFolderIsReportedAndNothingRegistered) {
 // job: where there was none, a registration that fails at any step leaves
 // none, and no temporary file; where there was one, it is replaced first.
 TEST_F(WriteProfileTest, ARegistrationFailureLeavesNoNewFile) {
-  const char* const failures[] = {"create Software\\Microsoft\\Office\\12.0\\Outlook\\Setup",
-                                  "delete First-Run", "set ImportPRF="};
-  for (const char* failure : failures) {
+  const std::string failures[] = {RegisteredCalls(prf_)[0], "delete First-Run", "set ImportPRF="};
+  const std::string failed = std::string("Cannot register the profile for Outlook ") +
+                             wm::kOfficeVersions[0] + ": ";  // in the first pass, the newest
+  for (const std::string& failure : failures) {
     for (const bool earlier : {false, true}) {
-      SCOPED_TRACE(std::string(failure) + (earlier ? ", an earlier file" : ", no file"));
+      SCOPED_TRACE(failure + (earlier ? ", an earlier file" : ", no file"));
       fs::remove(prf_);
       if (earlier) {
         WriteFileBytes(prf_, "old profile\r\n");
@@ -214,8 +216,7 @@ TEST_F(WriteProfileTest, ARegistrationFailureLeavesNoNewFile) {
       registry_.failOn = failure == failures[2] ? failure + prf_ : failure;
       wm::Status status = wm::WriteProfile("server1", "jsmith", prf_, false, registry_);
       ASSERT_FALSE(status.ok());
-      EXPECT_EQ(status.message().rfind("Cannot register the profile for Outlook 12.0: ", 0), 0u)
-          << status.message();
+      EXPECT_EQ(status.message().rfind(failed, 0), 0u) << status.message();
       EXPECT_EQ(status.failureClass(), wm::FailureClass::Registry);
       EXPECT_EQ(FolderEntries(dir_.path()),
                 earlier ? std::vector<std::string>{"outlook.prf"} : std::vector<std::string>{});

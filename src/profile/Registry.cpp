@@ -10,16 +10,10 @@ Status CreateKeyFailure(const std::string& keyPath, const std::string& reason) {
   return Status::Failure("creating key " + RegistryKeyName(keyPath) + " failed: " + reason);
 }
 
-Status DeleteValueFailure(const std::string& keyPath, const std::string& name,
-                          const std::string& reason) {
-  return Status::Failure("deleting value \"" + name + "\" in " + RegistryKeyName(keyPath) +
-                         " failed: " + reason);
-}
-
-Status SetValueFailure(const std::string& keyPath, const std::string& name,
-                       const std::string& reason) {
-  return Status::Failure("setting value \"" + name + "\" in " + RegistryKeyName(keyPath) +
-                         " failed: " + reason);
+Status ValueFailure(const char* operation, const std::string& keyPath, const std::string& name,
+                    const std::string& reason) {
+  return Status::Failure(std::string(operation) + " value \"" + name + "\" in " +
+                         RegistryKeyName(keyPath) + " failed: " + reason);
 }
 
 Status NoOpenKeyFailure(const char* operation, const std::string& name) {

@@ -45,10 +45,9 @@ std::unique_ptr<Registry> OpenCurrentUserRegistry();
 //   deleting value "<name>" failed: no registry key is open
 std::string RegistryKeyName(const std::string& keyPath);  // "HKEY_CURRENT_USER\<key>"
 Status CreateKeyFailure(const std::string& keyPath, const std::string& reason);
-Status DeleteValueFailure(const std::string& keyPath, const std::string& name,
-                          const std::string& reason);
-Status SetValueFailure(const std::string& keyPath, const std::string& name,
-                       const std::string& reason);
+// operation: "deleting" or "setting".
+Status ValueFailure(const char* operation, const std::string& keyPath, const std::string& name,
+                    const std::string& reason);
 Status NoOpenKeyFailure(const char* operation, const std::string& name);
 
 }  // namespace wm

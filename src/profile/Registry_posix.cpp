@@ -130,8 +130,8 @@ class RegistryStore final : public Registry {
       return NoOpenKeyFailure("deleting", name);
     }
     if (::unlink(ValueFile(name).c_str()) != 0 && errno != ENOENT) {
-      return DeleteValueFailure(keyPath_, name,
-                                SystemErrorMessage(static_cast<unsigned long>(errno)));
+      return ValueFailure("deleting", keyPath_, name,
+                          SystemErrorMessage(static_cast<unsigned long>(errno)));
     }
     return Status::Ok();
   }
@@ -144,7 +144,7 @@ class RegistryStore final : public Registry {
     contents += '\0';
     Status written = WriteFileAtomically(ValueFile(name), contents, "cannot write the value file");
     if (!written) {
-      return SetValueFailure(keyPath_, name, written.message());
+      return ValueFailure("setting", keyPath_, name, written.message());
     }
     return Status::Ok();
   }

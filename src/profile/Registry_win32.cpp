@@ -36,8 +36,8 @@ class CurrentUserRegistry final : public Registry {
     }
     LONG result = RegDeleteValueA(key_, name.c_str());
     if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
-      return DeleteValueFailure(keyPath_, name,
-                                SystemErrorMessage(static_cast<unsigned long>(result)));
+      return ValueFailure("deleting", keyPath_, name,
+                          SystemErrorMessage(static_cast<unsigned long>(result)));
     }
     return Status::Ok();
   }
@@ -51,8 +51,8 @@ class CurrentUserRegistry final : public Registry {
         RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>(value.size() + 1));
     if (result != ERROR_SUCCESS) {
-      return SetValueFailure(keyPath_, name,
-                             SystemErrorMessage(static_cast<unsigned long>(result)));
+      return ValueFailure("setting", keyPath_, name,
+                          SystemErrorMessage(static_cast<unsigned long>(result)));
     }
     return Status::Ok();
   }

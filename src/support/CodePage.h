@@ -1,5 +1,5 @@
 // Text as the user gave it, and the same text in the system's ANSI code page,
-// which is what the profile, the registry values and Outlook 8.0 to 12.0 use.
+// which is what the profile, the registry values and Outlook (every version) use.
 //
 // Text as given is UTF-8: on Windows converted from the system's own wide
 // characters (the command line, the logon name), on Linux the bytes as they

@@ -5,36 +5,18 @@
 
 #include <windows.h>
 
-#include "EventMessages.h"  // generated from src/ui/resources/EventMessages.mc
+#include "EventMessages.h"  // the message file made from FailureClass.h, compiled
 #include "support/CodePage_win32.h"
 
 namespace wm {
 
-namespace {
-
-constexpr DWORD kIdentifiers[] = {
-    WM_EVENT_COMMAND_LINE,   WM_EVENT_LOGON_NAME, WM_EVENT_APPLICATION_DATA,
-    WM_EVENT_PROFILE_FILE,   WM_EVENT_REGISTRY,   WM_EVENT_STANDARD_OUTPUT,
-    WM_EVENT_SYSTEM_ACCOUNT, WM_EVENT_UNEXPECTED,
-};
-static_assert(sizeof kIdentifiers / sizeof kIdentifiers[0] ==
-                  sizeof kFailureClasses / sizeof kFailureClasses[0],
-              "one message for each failure class");
-
-constexpr bool MatchTheTable() {
-  for (const FailureClassEntry& entry : kFailureClasses) {
-    if ((kIdentifiers[static_cast<int>(entry.failureClass)] & 0xFFFF) != entry.eventId) {
-      return false;
-    }
-  }
-  return true;
-}
-static_assert(MatchTheTable(), "the message file's IDs are the failure classes' event IDs");
-
-}  // namespace
+// The severity bits of the message file's messages, which are made with
+// severity Error from the failure classes' table.
+constexpr DWORD kErrorSeverity = 0xC0000000;
+static_assert(kErrorSeverity >> 30 == WM_SEVERITY_ERROR, "the message file's severity");
 
 unsigned long EventIdentifier(FailureClass failureClass) {
-  return kIdentifiers[static_cast<int>(failureClass)];
+  return kErrorSeverity | Describe(failureClass).eventId;
 }
 
 void LogError(FailureClass failureClass, const char* text) noexcept {

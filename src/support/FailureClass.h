@@ -1,8 +1,10 @@
 // What kind of failure stopped a run: the one table that gives each kind its
 // event ID in the system's log (stable: administrators filter and alert on
 // them) and the words its error line ends with. Every error line takes both
-// from here.
+// from here; the build makes the message file from it (EventMessages.cmake).
 #pragma once
+
+#include <iterator>
 
 namespace wm {
 
@@ -14,7 +16,8 @@ enum class FailureClass {
   Registry,         // the registry not changed
   StandardOutput,   // standard output not writable
   SystemAccount,    // run as one of the system's own accounts
-  Unexpected,       // anything else (out of memory, ...)
+  Unexpected,       // anything else (out of memory, ...); also a failure no caller put in a class
+  Count,            // not a class: how many there are
 };
 
 struct FailureClassEntry {
@@ -37,18 +40,20 @@ inline constexpr FailureClassEntry kFailureClasses[] = {
     {FailureClass::Unexpected, 8, "; the run was stopped."},
 };
 
+static_assert(std::size(kFailureClasses) == static_cast<size_t>(FailureClass::Count),
+              "one row for each class");
 constexpr bool InTheEnumsOrder() {
-  for (int i = 0; i < static_cast<int>(sizeof kFailureClasses / sizeof kFailureClasses[0]); ++i) {
-    if (static_cast<int>(kFailureClasses[i].failureClass) != i) {
+  for (size_t i = 0; i < std::size(kFailureClasses); ++i) {
+    if (static_cast<size_t>(kFailureClasses[i].failureClass) != i) {
       return false;
     }
   }
   return true;
 }
-static_assert(InTheEnumsOrder(), "one entry per class, in the enum's order");
+static_assert(InTheEnumsOrder(), "the rows in the enum's order");
 
 constexpr const FailureClassEntry& Describe(FailureClass failureClass) {
-  return kFailureClasses[static_cast<int>(failureClass)];
+  return kFailureClasses[static_cast<size_t>(failureClass)];
 }
 
 }  // namespace wm

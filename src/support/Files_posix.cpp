@@ -104,7 +104,7 @@ Status StagedFile::Commit() {
   if (::rename(temporary_.path().c_str(), path_.c_str()) != 0) {
     return Failure(what_, path_, errno);
   }
-  temporary_.commit();
+  temporary_.disarm();
   return Status::Ok();
 }
 

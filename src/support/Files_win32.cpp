@@ -114,12 +114,15 @@ Status StagedFile::Commit() {
   for (int attempt = 1;; ++attempt) {
     if (MoveFileExA(temporary_.path().c_str(), path_.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      temporary_.commit();
+      temporary_.disarm();
       return Status::Ok();
     }
     const DWORD refusal = GetLastError();
-    // A folder in the file's place was refused before the file was staged
-    // (StageFile), so access denied here is a file that is busy.
+    // Access denied is a file that cannot be replaced just now (held open by
+    // another process, or pending deletion) or an ACL's denial; only the NT
+    // status behind it, from ntdll, which is not imported, tells them apart
+    // (a folder or a read-only file was refused in StageFile). So it is tried
+    // again too: a real denial is reported after the tries, 1.5 s later.
     const bool busy = refusal == ERROR_ACCESS_DENIED || refusal == ERROR_SHARING_VIOLATION ||
                       refusal == ERROR_LOCK_VIOLATION;
     if (!busy || attempt == kRenameAttempts) {

@@ -1,7 +1,8 @@
 // The outcome of an operation that can fail: success, or a message that says
-// what failed, where and why. Core code returns these; only the program's
-// entry turns one into an error line and an exit status. Ignoring one is a
-// compile error: a failure that does not matter is dropped with (void).
+// what failed, where and why. Core code returns these; only the run sequence
+// (ReportFailure, RunSequence.h) turns one into an error line, an event in
+// the system's log and exit status 1. Ignoring one is a compile error: a
+// failure that does not matter is dropped with (void).
 #pragma once
 
 #include <string>
@@ -27,7 +28,8 @@ class [[nodiscard]] Status {
     status.given_ = std::move(given);
     return status;
   }
-  // A failure of a lower layer, which its caller puts in its class (In()).
+  // A failure of a lower layer, which its caller puts in its class (In());
+  // left so, it is Unexpected, which the end-to-end cases refuse (EndToEnd.h).
   static Status Failure(std::string message) {
     return Status(FailureClass::Unexpected, std::move(message));
   }

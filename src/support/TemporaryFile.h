@@ -36,33 +36,33 @@ std::string CreateTemporaryBeside(const std::string& path, unsigned long process
 class TemporaryFile {
  public:
   TemporaryFile() = default;
-  explicit TemporaryFile(std::string path) : path_(std::move(path)), committed_(false) {}
+  explicit TemporaryFile(std::string path) : path_(std::move(path)), armed_(true) {}
   ~TemporaryFile() { Remove(); }
   TemporaryFile(TemporaryFile&& other) noexcept
-      : path_(std::move(other.path_)), committed_(std::exchange(other.committed_, true)) {}
+      : path_(std::move(other.path_)), armed_(std::exchange(other.armed_, false)) {}
   TemporaryFile& operator=(TemporaryFile&& other) noexcept {
     if (this != &other) {
       Remove();
       path_ = std::move(other.path_);
-      committed_ = std::exchange(other.committed_, true);
+      armed_ = std::exchange(other.armed_, false);
     }
     return *this;
   }
 
   const std::string& path() const { return path_; }
-  // The file now stands under its final name: nothing to remove.
-  void commit() { committed_ = true; }
+  // The file was renamed into place: nothing is left to remove.
+  void disarm() { armed_ = false; }
 
  private:
   void Remove() {
-    if (!committed_) {
+    if (armed_) {
       std::remove(path_.c_str());
-      committed_ = true;
+      armed_ = false;
     }
   }
 
   std::string path_;
-  bool committed_ = true;  // nothing to remove
+  bool armed_ = false;  // the file is there, to be removed when the guard goes
 };
 
 }  // namespace wm

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "support/CodePage_win32.h"
-#include "support/SystemError.h"
 #include "ui/BannerPicture_win32.h"
 #include "ui/ExplanationFormUnit_win32.h"
 
@@ -90,8 +89,8 @@ FontHandle MakeFont(const char* face, int pixels, bool bold) {
 // classes are registered only once InitCommonControlsEx has been called. The
 // library is loaded here, when a window is about to be made, and not imported:
 // every process that imports it runs its start-up code, which made a run
-// without the window (every logon) a third slower. Once loaded it stays, as
-// an imported one would, for the controls made from its classes.
+// without the window (every logon) cost 1.5 times the floor (README.md). Once
+// loaded it stays, as an imported one would, for the controls made from it.
 void LoadCommonControls() {
   HMODULE library = LoadLibraryA("comctl32.dll");
   if (library == nullptr) {
@@ -269,7 +268,7 @@ struct TExplanationForm::Impl {
     return true;
   }
 
-  Status CreateElements(HINSTANCE instance) {
+  bool CreateElements(HINSTANCE instance) {
     const std::vector<UsageElement>& table = UsageElements();
     for (size_t i = 0; i < table.size(); ++i) {
       const UsageElement& element = table[i];
@@ -311,14 +310,13 @@ struct TExplanationForm::Impl {
           style, Scale(element.box.left), Scale(element.box.top), Scale(element.box.width),
           Scale(element.box.height), parent, reinterpret_cast<HMENU>(id), instance, nullptr);
       if (child == nullptr) {
-        return Status::Failure(std::string("Cannot create the usage window's ") + element.name +
-                               ": " + SystemErrorMessage(GetLastError()));
+        return false;
       }
       SendMessageA(child, WM_SETFONT,
                    reinterpret_cast<WPARAM>(fonts[static_cast<int>(element.font)].get()), FALSE);
       elements.push_back(child);
     }
-    return Status::Ok();
+    return true;
   }
 };
 
@@ -328,18 +326,18 @@ TExplanationForm::TExplanationForm() : impl_(std::make_unique<Impl>()) {
 
 TExplanationForm::~TExplanationForm() = default;
 
-Status TExplanationForm::Create() {
+bool TExplanationForm::Create() {
   Impl& form = *impl_;
   if (form.hwnd != nullptr) {
-    return Status::Ok();
+    return true;
   }
   if (!InteractiveDesktop()) {
-    return Status::Failure("Cannot show the usage window: this session has no visible desktop");
+    return false;
   }
   LoadCommonControls();
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!Impl::RegisterClasses(instance)) {
-    return Status::Failure("Cannot show the usage window: " + SystemErrorMessage(GetLastError()));
+    return false;
   }
 
   // The program declares itself DPI-aware, so the layout, given for 96 pixels
@@ -377,7 +375,7 @@ Status TExplanationForm::Create() {
   HWND hwnd = CreateWindowExA(exStyle, kExplanationFormClass, "", style, x, y, width, height,
                               nullptr, nullptr, instance, &form);
   if (hwnd == nullptr) {
-    return Status::Failure("Cannot create the usage window: " + SystemErrorMessage(GetLastError()));
+    return false;
   }
   // Like a dialog box's: Move and Close only.
   if (HMENU menu = GetSystemMenu(hwnd, FALSE)) {
@@ -385,13 +383,12 @@ Status TExplanationForm::Create() {
       DeleteMenu(menu, command, MF_BYCOMMAND);
     }
   }
-  Status created = form.CreateElements(instance);
-  if (!created) {
+  if (!form.CreateElements(instance)) {
     DestroyWindow(hwnd);
     form.elements.clear();
-    return created;
+    return false;
   }
-  return Status::Ok();
+  return true;
 }
 
 TModalResult TExplanationForm::ShowModal() {

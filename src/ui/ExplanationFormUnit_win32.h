@@ -5,8 +5,6 @@
 
 #include <memory>
 
-#include "support/Status.h"
-
 struct HWND__;
 
 namespace wm {
@@ -30,9 +28,10 @@ class TExplanationForm {
   TExplanationForm& operator=(const TExplanationForm&) = delete;
 
   // Creates the window hidden, centred on the screen, with every element of
-  // UsageElements laid out for the system's DPI. Fails when the system will
-  // not create a window (no display, no interactive desktop).
-  Status Create();
+  // UsageElements laid out for the system's DPI. False when the system will
+  // not create a window (no display, no interactive desktop): ShowUsage then
+  // writes the text form instead, so no failure of the window is ever shown.
+  bool Create();
 
   // Shows the window and runs its modal loop on the calling thread until the
   // modal result is set; hides the window and returns the result. Call once

@@ -75,8 +75,7 @@ TModalResult ShowModalWhile(TExplanationForm& form, const std::function<void(HWN
 class UsageWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    Status created = form_.Create();
-    ASSERT_TRUE(created) << created.message();
+    ASSERT_TRUE(form_.Create()) << "error " << GetLastError();
     if (form_.Dpi() != 96) {
       GTEST_SKIP() << "the layout is checked at 96 DPI; this display has " << form_.Dpi();
     }

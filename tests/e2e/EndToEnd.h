@@ -53,10 +53,6 @@ class EndToEnd : public ::testing::Test {
   // platform can give.
   std::vector<ProcessOptions> BrokenStandardOutputs() const;
 
-  static std::string SetupKey(const char* version) {
-    return std::string(kOffice) + "\\" + version + "\\Outlook\\Setup";
-  }
-
   void ExpectRegisteredEverywhere() {
     for (const char* version : kOfficeVersions) {
       EXPECT_EQ(Registry().Values(SetupKey(version))["ImportPRF"], Sz(PrfPath())) << version;
@@ -70,6 +66,8 @@ class EndToEnd : public ::testing::Test {
     EXPECT_EQ(error.rfind("Error: ", 0), 0u) << error;
     EXPECT_EQ(error.find("\r\n"), error.size() - 2) << "one line: " << error;
     EXPECT_NE(error.find(mention), std::string::npos) << error;
+    EXPECT_EQ(error.find(wm::Describe(wm::FailureClass::Unexpected).ending), std::string::npos)
+        << "a failure put in no class by its caller: " << error;
   }
   std::vector<std::string> PrfLines() { return SplitCrLf(ReadFileBytes(PrfPath())); }
 

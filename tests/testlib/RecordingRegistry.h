@@ -37,7 +37,7 @@ class RecordingRegistry final : public wm::Registry {
       return wm::NoOpenKeyFailure("deleting", name);
     }
     if (told) {
-      return wm::DeleteValueFailure(keyPath_, name, kReason);
+      return wm::ValueFailure("deleting", keyPath_, name, kReason);
     }
     return wm::Status::Ok();
   }
@@ -47,7 +47,7 @@ class RecordingRegistry final : public wm::Registry {
       return wm::NoOpenKeyFailure("setting", name);
     }
     if (told) {
-      return wm::SetValueFailure(keyPath_, name, kReason);
+      return wm::ValueFailure("setting", keyPath_, name, kReason);
     }
     return wm::Status::Ok();
   }

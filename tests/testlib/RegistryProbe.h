@@ -1,7 +1,7 @@
 // Reads and prepares the current user's registry directly, without the
 // system's own registry layer: on Windows through plain advapi32 calls, on
-// Linux through the files of the store (format in README.md, read here by
-// code of its own).
+// Linux through the files of the store (its format is described in
+// Registry_posix.cpp; read here by code of its own).
 #pragma once
 
 #include <map>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "profile/ImportRegistration.h"
 #include "profile/Registry.h"
 
 namespace wmtest {
@@ -30,9 +31,12 @@ inline RegistryValue Sz(const std::string& text) {
   return RegistryValue{kRegSz, text + std::string(1, '\0')};
 }
 
-// The Office versions the program registers with, newest first, each under
-// Software\Microsoft\Office\<version>\Outlook\Setup.
-inline const char* const kOfficeVersions[] = {"12.0", "11.0", "10.0", "9.0", "8.0"};
+// The Office versions the program registers with (ImportRegistration.h), and
+// where it writes each one's values.
+using wm::kOfficeVersions;
+inline std::string SetupKey(const std::string& version) {
+  return "Software\\Microsoft\\Office\\" + version + "\\Outlook\\Setup";
+}
 
 // Key paths are relative to HKEY_CURRENT_USER, parts separated by "\".
 // Creating a probe starts the test from a registry without Office keys (on
