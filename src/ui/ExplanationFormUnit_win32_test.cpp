@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -396,48 +397,39 @@ std::string HostCommandLine() {
   return "\"" + wmtest::HostPath(WM_USAGE_HOST_PATH) + "\"";
 }
 
-TEST(UsageWindowProgram, OkEndsItAndNothingIsWrittenToStandardOutput) {
-  wmtest::WindowProbe probe(HostCommandLine());
-  HWND window = probe.WaitForWindow(kExplanationFormClass);
-  ASSERT_NE(window, nullptr) << probe.failure();
-  EXPECT_EQ(WindowText(window), "");
-  RECT client{};
-  GetClientRect(window, &client);
-  EXPECT_EQ(client.right, 371);
-  EXPECT_EQ(client.bottom, 468);
-  // The window is shown a moment before the focus is put on OK.
-  HWND focus = probe.WaitForFocus(window);
-  ASSERT_NE(focus, nullptr) << probe.failure();
-  EXPECT_EQ(GetDlgCtrlID(focus), IDOK);
-  ASSERT_TRUE(probe.PressOk(window));
-  wmtest::ProcessResult run = probe.Wait();
-  EXPECT_FALSE(run.timedOut);
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.output, "");
-}
-
-TEST(UsageWindowProgram, TheCloseBoxEndsIt) {
-  wmtest::WindowProbe probe(HostCommandLine());
-  HWND window = probe.WaitForWindow(kExplanationFormClass);
-  ASSERT_NE(window, nullptr) << probe.failure();
-  ASSERT_TRUE(probe.PressClose(window));
-  wmtest::ProcessResult run = probe.Wait();
-  EXPECT_FALSE(run.timedOut);
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.output, "");
-}
-
-TEST(UsageWindowProgram, EscapeLeavesItOpenAndEnterEndsIt) {
-  wmtest::WindowProbe probe(HostCommandLine());
-  HWND window = probe.WaitForWindow(kExplanationFormClass);
-  ASSERT_NE(window, nullptr) << probe.failure();
-  ASSERT_TRUE(probe.PressKey(window, VK_ESCAPE));
-  EXPECT_TRUE(probe.StillRunningAfter(500));
-  EXPECT_TRUE(IsWindowVisible(window));
-  ASSERT_TRUE(probe.PressKey(window, VK_RETURN));
-  wmtest::ProcessResult run = probe.Wait();
-  EXPECT_FALSE(run.timedOut);
-  EXPECT_EQ(run.exitCode, 0);
+// OK, the close box, and Enter (after an Escape, which leaves it open) each
+// end the program, which writes nothing to standard output.
+TEST(UsageWindowProgram, OkTheCloseBoxOrEnterEndsItAndEscapeLeavesItOpen) {
+  enum class Way { Ok, CloseBox, EscapeThenEnter };
+  const std::pair<Way, const char*> ways[] = {
+      {Way::Ok, "OK"}, {Way::CloseBox, "the close box"}, {Way::EscapeThenEnter, "Escape, Enter"}};
+  for (const auto& [way, name] : ways) {
+    SCOPED_TRACE(name);
+    wmtest::WindowProbe probe(HostCommandLine());
+    HWND window = probe.WaitForWindow(kExplanationFormClass);
+    ASSERT_NE(window, nullptr) << probe.failure();
+    EXPECT_EQ(WindowText(window), "");
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 371);
+    EXPECT_EQ(client.bottom, 468);
+    // The window is shown a moment before the focus is put on OK.
+    HWND focus = probe.WaitForFocus(window);
+    ASSERT_NE(focus, nullptr) << probe.failure();
+    EXPECT_EQ(GetDlgCtrlID(focus), IDOK);
+    if (way == Way::EscapeThenEnter) {
+      ASSERT_TRUE(probe.PressKey(window, VK_ESCAPE));
+      EXPECT_TRUE(probe.StillRunningAfter(500));
+      EXPECT_TRUE(IsWindowVisible(window));
+    }
+    ASSERT_TRUE(way == Way::Ok         ? probe.PressOk(window)
+                : way == Way::CloseBox ? probe.PressClose(window)
+                                       : probe.PressKey(window, VK_RETURN));
+    wmtest::ProcessResult run = probe.Wait();
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, "");
+  }
 }
 
 // The shipped program's own resources, read from its file.

@@ -1,45 +1,31 @@
-// A program that runs a command line in a job that ends every program in it
-// when this one ends, however it ends: Windows, and Wine, keep a started
-// program running after its parent is gone, so the shell cases start cmd
-// through it, and a case that hangs leaves nothing running once its test is
-// stopped.
+// A program that runs a command line as the tests start a program
+// (Process_win32.h): in the job that ends every program in it when this one
+// ends, however it ends, so that a shell case whose programs hang leaves
+// nothing running once its test is stopped. Its standard output follows once
+// the command has ended.
 //   in_job COMMAND LINE...   (the rest of this program's command line, as it is)
 // Exit status: the command's, or 126 when it cannot be started.
 #include <windows.h>
 
 #include <cstdio>
 
+#include "testlib/Process_win32.h"
+
 int main() {
-  // The rest of the command line after this program's own name.
-  char* line = GetCommandLineA();
-  bool quoted = false;
-  for (; *line != '\0' && (quoted || (*line != ' ' && *line != '\t')); ++line) {
+  const char* line = GetCommandLineA();  // this program's name, then the command's line
+  for (bool quoted = false; *line != '\0' && (quoted || (*line != ' ' && *line != '\t')); ++line) {
     quoted = *line == '"' ? !quoted : quoted;
   }
   while (*line == ' ' || *line == '\t') {
     ++line;
   }
-  HANDLE job = CreateJobObjectA(nullptr, nullptr);
-  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (job == nullptr ||
-      !SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
-      !CreateProcessA(nullptr, line, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
-                      &startup, &process)) {
-    std::fprintf(stderr, "in_job: cannot start %s: error %lu\n", line, GetLastError());
+  wmtest::ProcessOptions options;
+  options.timeoutMs = 10 * 60 * 1000;  // the test's own time limit comes first
+  wmtest::ProcessResult run = wmtest::RunCommandLine(line, options);
+  std::fwrite(run.output.data(), 1, run.output.size(), stdout);
+  if (!run.started) {
+    std::fprintf(stderr, "in_job: cannot start %s: %s\n", line, run.error.c_str());
     return 126;
   }
-  if (!AssignProcessToJobObject(job, process.hProcess)) {
-    std::fprintf(stderr, "in_job: cannot put %s in a job: error %lu\n", line, GetLastError());
-    TerminateProcess(process.hProcess, 126);
-    return 126;
-  }
-  ResumeThread(process.hThread);
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD status = 126;
-  GetExitCodeProcess(process.hProcess, &status);
-  return static_cast<int>(status);
+  return run.exitCode;
 }

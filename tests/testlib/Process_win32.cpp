@@ -156,12 +156,7 @@ StartedProcess::StartedProcess(const std::string& commandLine, const ProcessOpti
   if (job == nullptr || !AssignProcessToJobObject(job, s.process.hProcess)) {
     s.error =
         "the program cannot be put in the tests' job: error " + std::to_string(GetLastError());
-    TerminateProcess(s.process.hProcess, 255);
-    WaitForSingleObject(s.process.hProcess, 5000);
-    CloseHandle(s.process.hThread);
-    CloseHandle(s.process.hProcess);
-    s.process = PROCESS_INFORMATION{};
-    return;
+    return;  // not started: ended, still suspended, when this goes away
   }
   ResumeThread(s.process.hThread);
   s.result.started = true;
