@@ -41,8 +41,7 @@ class WindowProbe {
   // What the last wait that gave up saw.
   const std::string& failure() const;
 
-  // Clicks the window's OK button (the child with id IDOK, or else the button
-  // whose text is "OK") with BM_CLICK.
+  // Clicks the window's OK button (its child with id IDOK) with BM_CLICK.
   ::testing::AssertionResult PressOk(WindowHandle window);
 
   // Closes the window as its close box does (WM_SYSCOMMAND, SC_CLOSE).

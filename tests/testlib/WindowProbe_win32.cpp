@@ -16,11 +16,8 @@ std::string Describe(HWND window) {
   char text[96] = {};
   std::snprintf(text, sizeof text, "%p", static_cast<void*>(window));
   char name[64] = {};
-  if (window == nullptr) {
-    return "none";
-  }
-  if (!IsWindow(window)) {
-    return std::string(text) + " (no longer a window)";
+  if (window == nullptr || !IsWindow(window)) {
+    return window == nullptr ? "none" : std::string(text) + " (no longer a window)";
   }
   GetClassNameA(window, name, sizeof name);
   return std::string(text) + " (class " + name + (IsWindowVisible(window) ? ", visible)" : ")");
@@ -50,20 +47,6 @@ BOOL CALLBACK FindWindowOfClass(HWND window, LPARAM context) {
   GetClassNameA(window, name, sizeof name);
   if (std::strcmp(name, find->windowClass) == 0 && IsWindowVisible(window)) {
     find->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-BOOL CALLBACK FindOkButton(HWND child, LPARAM context) {
-  auto* found = reinterpret_cast<HWND*>(context);
-  char className[32] = {};
-  GetClassNameA(child, className, sizeof className);
-  char text[16] = {};
-  GetWindowTextA(child, text, sizeof text);
-  if (lstrcmpiA(className, "Button") == 0 &&
-      (GetDlgCtrlID(child) == IDOK || std::strcmp(text, "OK") == 0)) {
-    *found = child;
     return FALSE;
   }
   return TRUE;
@@ -134,8 +117,7 @@ WindowHandle WindowProbe::WaitForFocus(WindowHandle window, int timeoutMs) {
 }
 
 ::testing::AssertionResult WindowProbe::PressOk(WindowHandle window) {
-  HWND button = nullptr;
-  EnumChildWindows(window, FindOkButton, reinterpret_cast<LPARAM>(&button));
+  HWND button = GetDlgItem(window, IDOK);
   if (button == nullptr) {
     return ::testing::AssertionFailure() << Describe(window) << " has no OK button";
   }
