@@ -25,11 +25,15 @@
 # fails on no ratio. hyperfine is not used for the timing: it runs all of one
 # command's runs before the next command's, so it gives no pairs of adjacent
 # runs of two programs, and a slower minute of the machine falls on one alone.
-#   scripts/benchmark.sh [runs]      (default 60 rounds)
+# A Wine start here varies by about a third from run to run, independently of
+# the runs beside it, so it takes about 200 rounds for the interval to come
+# within a few per cent. The batch file, ten times slower and only there for
+# scale, takes a tenth of the rounds (at least 10).
+#   scripts/benchmark.sh [rounds]      (default 200)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-runs=${1:-60}
+runs=${1:-200}
 goal=1.10
 
 scripts/install-deps.sh >/dev/null
@@ -54,7 +58,7 @@ mkdir -p "$work/home/.config"
 take_turns() {
   local result=$1
   shift
-  python3 - "$runs" "$@" >"$result" <<'EOF'
+  python3 - "${rounds:-$runs}" "$@" >"$result" <<'EOF'
 import random, shlex, statistics, subprocess, sys, time
 runs, baseline = int(sys.argv[1]), sys.argv[2]
 commands = list(zip(sys.argv[3::2], sys.argv[4::2]))
@@ -99,7 +103,7 @@ add_rows() { # RESULT [LABEL PEAK-KB...]
 load() { cut -d' ' -f1-3 /proc/loadavg; }
 
 echo "== load average before: $(load) (2 cores)"
-echo "== native (Linux), $runs runs each"
+echo "== native (Linux), $runs rounds"
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
 native=$root/build/native
 take_turns "$work/native" "native: empty program" \
@@ -109,7 +113,7 @@ add_rows "$work/native" \
   "native: full run" "$(peak_kb "$native/Wendelmarquistone" server1 jsmith)" \
   "native: empty program" "$(peak_kb "$native/empty_program")"
 
-echo "== Windows exes under Wine (persistent wineserver and desktop), $runs runs each"
+echo "== Windows exes under Wine (persistent wineserver and desktop), $runs rounds"
 scripts/wine.sh start "$work/wine" >/dev/null
 run=("$root/scripts/wine.sh" run "$work/wine")
 declare -A sizes
@@ -174,7 +178,7 @@ cp build/windows/bench/import-profile.bat "$work/"  # made by the build from ben
 appdata=$("${run[@]}" cmd /c echo %APPDATA% | tr -d '\r')
 unix_appdata=$("${run[@]}" winepath -u "$appdata" 2>/dev/null)
 cp "$unix_appdata/outlook.prf" "$work/outlook.prf"
-take_turns "$work/batch" "floor" \
+rounds=$((runs / 10 < 10 ? 10 : runs / 10)) take_turns "$work/batch" "floor" \
   "floor" "$(command_line "${run[@]}" "$floor_exe")" \
   "Wine: batch file with reg.exe" "$(command_line "${run[@]}" cmd /c "$work/import-profile.bat")"
 add_rows "$work/batch" "Wine: batch file with reg.exe" ""
