@@ -93,7 +93,7 @@ password=${WM_SIGN_PASSWORD-}
 unset WM_SIGN_PASSWORD
 
 if [ -z "$build_dir" ]; then
-  scripts/install-deps.sh
+  scripts/install-deps.sh windows release
   cmake --preset windows-x86 >/dev/null
   cmake --build --preset windows-x86 --target Wendelmarquistone
   build_dir=$PWD/build/windows-x86

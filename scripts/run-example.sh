@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh native
 if [ ! -f build/native/build.ninja ]; then
   cmake --preset native >/dev/null
 fi

@@ -195,7 +195,13 @@ probe() {
     echo ok >"$state/verdict"
   elif [ "$bits" = 32 ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null |
     grep -q "install ok installed"; then
-    cannot_run fail 32 "Wine's 32-bit part (wine32:i386) is not installed; scripts/install-deps.sh installs it"
+    # Where scripts/install-deps.sh tried and could not, every 32-bit test is
+    # skipped with its reason; where nobody tried, the probe test fails.
+    if why=$("$here/install-deps.sh" --wine32-reason); then
+      cannot_run skip 32 "$why"
+    else
+      cannot_run fail 32 "Wine's 32-bit part (wine32:i386) is not installed; scripts/install-deps.sh installs it"
+    fi
   else
     cannot_run fail "$bits" "the probe program did not run under Wine (it printed: ${output:-nothing})"
   fi

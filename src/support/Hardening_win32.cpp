@@ -44,7 +44,8 @@ void HardenProcess() {
       (void)setDllDirectory("");
     }
   }
-  // XP has the call but not the setting, and refuses it.
+  // Supported from XP SP3 and Vista on; before them the call succeeds and
+  // the setting is ignored (HeapSetInformation's page).
   auto heapSetInformation =
       Kernel32Function<HeapSetInformationFunction>(kernel32, "HeapSetInformation");
   if (heapSetInformation != nullptr) {
