@@ -36,9 +36,10 @@
 #     named Exchange: what names the profile is removed, and the file; the
 #     rest is kept; a second run changes nothing and says so.
 # The cases run in one cmd session (a batch file written here), which saves
-# starting Wine for each: a to l one after the other, m's four at once. Each
-# case's script runs in a cmd of its own, and what it left (output, exit
-# status, profile, log files) is kept in a folder of the case for the checks.
+# starting Wine for each: a to l one after the other, m's four at once, then
+# n and u. Each case's script runs in a cmd of its own, and what it left
+# (output, exit status, profile, log files) is kept in a folder of the case
+# for the checks.
 # Each case leaves the prefix as it found it.
 # cmd's %RANDOM% is msvcrt's rand() seeded with the time in seconds (measured
 # under Wine 8, whose cmd has drawn one number by the time the script draws):
@@ -96,7 +97,7 @@ show() { # CASE [FILE]: what the case's script printed and the log, after a fail
 }
 run_wine() { # [PROGRAM ARGS...]: in the case folder, every stream off ctest's pipes, in a job
   # that ends the programs it starts too when it is stopped
-  (cd "$work" && timeout 60 "$wine" run "$state" "$in_job" "$@" </dev/null >>"$work/wine.out" 2>&1)
+  (cd "$work" && timeout 120 "$wine" run "$state" "$in_job" "$@" </dev/null >>"$work/wine.out" 2>&1)
 }
 
 # The "NETLOGON share": the script with the exe beside it; another folder with
@@ -576,7 +577,11 @@ for i in "${!n_settings[@]}"; do
   else
     check "$name: the tool was not run" nothing_done "n$i"
   fi
-  [ "$ok" -eq 0 ] || show "n$i" "$log"
+  if [ "$ok" -ne 0 ]; then
+    show "n$i" "$log"
+    echo "--- the profile's [General] section, as copied after the run:"
+    sed -n '/^\[General\]/,/^.$/p' "$work/r/n$i.prf" 2>&1
+  fi
 done
 
 # u) The undo script.
