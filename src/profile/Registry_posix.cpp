@@ -22,6 +22,7 @@
 #include "profile/RegistryStore_posix.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -134,6 +135,35 @@ class RegistryStore final : public Registry {
                           SystemErrorMessage(static_cast<unsigned long>(errno)));
     }
     return Status::Ok();
+  }
+
+  Result<std::optional<std::string>> StringValue(const std::string& name) override {
+    if (folder_.empty()) {
+      return NoOpenKeyFailure("reading", name);
+    }
+    const int file = ::open(ValueFile(name).c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0 && errno == ENOENT) {
+      return std::optional<std::string>();
+    }
+    std::string contents;
+    char buffer[4096];
+    ssize_t got = file < 0 ? -1 : 0;
+    while (file >= 0 && (got = ::read(file, buffer, sizeof buffer)) > 0) {
+      contents.append(buffer, static_cast<size_t>(got));
+    }
+    const int error = errno;
+    if (file >= 0) {
+      ::close(file);
+    }
+    if (got < 0) {
+      return ValueFailure("reading", keyPath_, name,
+                          SystemErrorMessage(static_cast<unsigned long>(error)));
+    }
+    static const std::string kType = "REG_SZ\n";
+    if (contents.compare(0, kType.size(), kType) != 0 || contents.back() != '\0') {
+      return ValueFailure("reading", keyPath_, name, kNotAString);
+    }
+    return std::optional<std::string>(contents.c_str() + kType.size());
   }
 
   Status SetStringValue(const std::string& name, const std::string& value) override {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "support/SystemError.h"
 
 namespace wm {
@@ -40,6 +42,36 @@ class CurrentUserRegistry final : public Registry {
                           SystemErrorMessage(static_cast<unsigned long>(result)));
     }
     return Status::Ok();
+  }
+
+  Result<std::optional<std::string>> StringValue(const std::string& name) override {
+    if (key_ == nullptr) {
+      return NoOpenKeyFailure("reading", name);
+    }
+    // One call for a path's length; a longer value is read again at its size.
+    std::vector<char> data(MAX_PATH + 1);
+    DWORD type = 0;
+    LONG result = ERROR_MORE_DATA;
+    while (result == ERROR_MORE_DATA) {
+      DWORD size = static_cast<DWORD>(data.size());
+      result = RegQueryValueExA(key_, name.c_str(), nullptr, &type,
+                                reinterpret_cast<BYTE*>(data.data()), &size);
+      if (result == ERROR_MORE_DATA) {
+        data.resize(size + 1);
+      }
+    }
+    if (result == ERROR_FILE_NOT_FOUND) {
+      return std::optional<std::string>();
+    }
+    if (result != ERROR_SUCCESS) {
+      return ValueFailure("reading", keyPath_, name,
+                          SystemErrorMessage(static_cast<unsigned long>(result)));
+    }
+    if (type != REG_SZ) {
+      return ValueFailure("reading", keyPath_, name, kNotAString);
+    }
+    data.back() = '\0';  // data without its NUL still ends
+    return std::optional<std::string>(data.data());
   }
 
   Status SetStringValue(const std::string& name, const std::string& value) override {
