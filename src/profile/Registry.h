@@ -29,7 +29,8 @@ class Registry {
   // deleted.
   virtual Status DeleteValue(const std::string& name) = 0;
   // A REG_SZ value of the open key, up to its NUL; none where there is no
-  // such value. A value of another type is a failure.
+  // such value (asked of a key that CreateKey made, nothing: it has none). A
+  // value of another type is a failure.
   virtual Result<std::optional<std::string>> StringValue(const std::string& name) = 0;
   // Sets a value of the open key to a REG_SZ string: its characters and one
   // terminating NUL.

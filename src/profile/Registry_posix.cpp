@@ -53,10 +53,13 @@ std::string EncodeName(const std::string& name) {
   return encoded;
 }
 
-// Creates the folder unless it is there; a file or anything else in its
-// place is a failure, as is a missing parent.
-Status MakeFolder(const std::string& path) {
+// Creates the folder unless it is there (`made` says which, where given); a
+// file or anything else in its place is a failure, as is a missing parent.
+Status MakeFolder(const std::string& path, bool* made = nullptr) {
   if (::mkdir(path.c_str(), 0700) == 0) {
+    if (made != nullptr) {
+      *made = true;
+    }
     return Status::Ok();
   }
   int error = errno;
@@ -115,7 +118,8 @@ class RegistryStore final : public Registry {
         return failure("the key name has an empty part");
       }
       folder += "/" + EncodeName(keyPath.substr(start, end - start));
-      Status made = MakeFolder(folder);
+      created_ = false;
+      Status made = MakeFolder(folder, &created_);
       if (!made) {
         return failure(made.message());
       }
@@ -140,6 +144,9 @@ class RegistryStore final : public Registry {
   Result<std::optional<std::string>> StringValue(const std::string& name) override {
     if (folder_.empty()) {
       return NoOpenKeyFailure("reading", name);
+    }
+    if (created_) {
+      return std::optional<std::string>();  // a key made just now has no values
     }
     const int file = ::open(ValueFile(name).c_str(), O_RDONLY | O_CLOEXEC);
     if (file < 0 && errno == ENOENT) {
@@ -190,6 +197,7 @@ class RegistryStore final : public Registry {
   std::string root_;    // the store's folder; empty when there is none
   std::string folder_;  // the open key's folder; empty when none is open
   std::string keyPath_;
+  bool created_ = false;  // the open key was made by CreateKey
 };
 
 }  // namespace

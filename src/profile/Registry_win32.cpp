@@ -29,6 +29,7 @@ class CurrentUserRegistry final : public Registry {
     }
     key_ = key;
     keyPath_ = keyPath;
+    created_ = disposition == REG_CREATED_NEW_KEY;
     return Status::Ok();
   }
 
@@ -47,6 +48,9 @@ class CurrentUserRegistry final : public Registry {
   Result<std::optional<std::string>> StringValue(const std::string& name) override {
     if (key_ == nullptr) {
       return NoOpenKeyFailure("reading", name);
+    }
+    if (created_) {
+      return std::optional<std::string>();  // a key made just now has no values
     }
     // One call for a path's length; a longer value is read again at its size.
     std::vector<char> data(MAX_PATH + 1);
@@ -100,6 +104,7 @@ class CurrentUserRegistry final : public Registry {
  private:
   HKEY key_ = nullptr;
   std::string keyPath_;
+  bool created_ = false;  // the open key was made by CreateKey
 };
 
 }  // namespace
