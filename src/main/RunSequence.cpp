@@ -51,7 +51,7 @@ const std::array<std::string, 7>& BannerLines() {
 }
 
 int ReportFailure(const Status& failure) {
-  const char* const ending = Describe(failure.failureClass()).ending;
+  const std::string ending = failure.ending();
   const std::string line = "Error: " + failure.message() + ending;
   if (!WriteLine(line)) {
     // Standard output is gone: standard error is the last place left to say it.
@@ -62,7 +62,7 @@ int ReportFailure(const Status& failure) {
   // finds what went wrong.
   const std::string given =
       "Error: " + (failure.given().empty() ? GivenFromAnsi(failure.message()) : failure.given()) +
-      ending;
+      GivenFromAnsi(ending);
   LogError(failure.failureClass(), given.c_str());
   return 1;
 }
@@ -106,13 +106,9 @@ int RunSequence(int argc, char** argv) {
 
   // A per-user tool run as a system account (from a computer startup script
   // or a system task) would serve a profile that no user ever sees.
-  const std::string sid = CurrentUserSid();
-  if (const char* account = SystemAccountName(sid)) {
-    return ReportFailure(Status::Failure(
-        FailureClass::SystemAccount,
-        std::string("The tool runs as the system account ") + account + " (" + sid +
-            "), whose profile no user sees: run it as the user, from the user's logon script, "
-            "not from a computer startup script or a system task"));
+  const Status account = CheckAccount(CurrentUserSid());
+  if (!account) {
+    return ReportFailure(account);
   }
 
   const SpecialFolder folder = FindSpecialFolder("APPLICATION_DATA");
@@ -120,8 +116,10 @@ int RunSequence(int argc, char** argv) {
     case FolderStatus::Found:
       break;
     case FolderStatus::NotFound:
-      return ReportFailure(Status::Failure(FailureClass::ApplicationData,
-                                           "Cannot find the user's application-data folder"));
+      return ReportFailure(
+          Status::Failure(FailureClass::ApplicationData,
+                          "Cannot find the user's application-data folder" +
+                              (folder.reason.empty() ? std::string() : ": " + folder.reason)));
     case FolderStatus::NoAnsiPath:
       return ReportFailure(Status::Failure(
           FailureClass::ApplicationData,

@@ -2,7 +2,9 @@
 // version in kOfficeVersions.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "profile/Registry.h"
 #include "support/Status.h"
@@ -22,5 +24,32 @@ inline constexpr const char* kOfficeVersions[] = {"12.0", "11.0", "10.0", "9.0",
 // failure and reports it; the versions already handled keep their new values
 // and the later ones are not touched.
 Status RegisterImport(Registry& registry, const std::string& PrfPath);
+
+// What a registration changed in a version's "ImportPRF", to take it back.
+struct ReplacedImport {
+  const char* version;
+  // The value it had; none where there was none, or where it named PrfPath
+  // (which, where the registration is taken back, is not in place).
+  std::optional<std::string> earlier;
+};
+
+struct Registration {
+  Status status;                         // as RegisterImport's
+  std::vector<ReplacedImport> replaced;  // the versions whose ImportPRF it set, in order
+};
+
+// RegisterImport, reading each version's "ImportPRF" before it is set (a
+// value that is not a string stops it there, as a failure to set it does).
+Registration RegisterImportUndoably(Registry& registry, const std::string& PrfPath);
+
+struct TakenBack {
+  std::vector<const char*> left;  // the versions it could not take back, in order
+  std::string reason;             // the first failure's words
+};
+
+// Takes a registration back: each replaced ImportPRF is set to the value it
+// had, or deleted where there was none. A version that fails is left as the
+// registration made it, and the others are still taken back.
+TakenBack TakeBackImport(Registry& registry, const std::vector<ReplacedImport>& replaced);
 
 }  // namespace wm

@@ -1,15 +1,21 @@
 #include "profile/LogonName.h"
 
+#include <unistd.h>
+
 #include "support/PasswordDatabase_posix.h"
 
 namespace wm {
 
-std::string CurrentLogonName() {
+Result<std::string> CurrentLogonName() {
   std::optional<PasswordEntry> entry = EffectiveUserEntry();
-  return entry ? entry->name : std::string();
+  if (!entry) {
+    return Status::Failure("the password database has no entry for the user ID " +
+                           std::to_string(::geteuid()));
+  }
+  return entry->name;
 }
 
-std::string CurrentUserSid() {
+Result<std::string> CurrentUserSid() {
   return std::string();
 }
 

@@ -32,7 +32,7 @@ TEST(CurrentLogonName, IsTheEffectiveUsersNameNotTheEnvironments) {
   }
   ::setenv("USER", "someone-else", 1);
   ::setenv("LOGNAME", "someone-else", 1);
-  std::string name = wm::CurrentLogonName();
+  std::string name = wm::CurrentLogonName().value();
   savedUser ? ::setenv("USER", savedUser->c_str(), 1) : ::unsetenv("USER");
   savedLogName ? ::setenv("LOGNAME", savedLogName->c_str(), 1) : ::unsetenv("LOGNAME");
 
@@ -40,9 +40,9 @@ TEST(CurrentLogonName, IsTheEffectiveUsersNameNotTheEnvironments) {
   EXPECT_EQ(name, expected);
 }
 
-// Run as a user the password database does not know, the lookup fails: the
-// logon name is empty, and a profile for a blank user name is refused, not
-// written with an empty mailbox name. The lookup is made in a child process
+// Run as a user the password database does not know, the lookup fails and
+// says why, and a profile for a blank user name is refused, not written with
+// an empty mailbox name. The lookup is made in a child process
 // that takes such a user id, which needs root.
 TEST(CurrentLogonName, IsEmptyForAUserUnknownToThePasswordDatabase) {
   if (::geteuid() != 0) {
@@ -62,15 +62,17 @@ TEST(CurrentLogonName, IsEmptyForAUserUnknownToThePasswordDatabase) {
     if (::setgid(unknown) != 0 || ::setuid(unknown) != 0) {
       ::_exit(10);
     }
-    if (!wm::CurrentLogonName().empty()) {
+    if (wm::CurrentLogonName()) {
       ::_exit(11);
     }
     wmtest::RecordingRegistry registry;
     wm::Status status = wm::WriteProfile("server1", " ", prf, false, registry);
     const bool refused = !status.ok() && status.message().rfind(
                                              "The logon name of the current user cannot be "
-                                             "found; give the mailbox name on the command "
-                                             "line",
+                                             "found: the password database has no entry for "
+                                             "the user ID " +
+                                                 std::to_string(unknown) +
+                                                 "; give the mailbox name on the command line",
                                              0) == 0;
     ::_exit(refused && registry.calls.empty() ? 0 : 12);
   }

@@ -284,11 +284,13 @@ const char* const kGiveTheMailbox =
 
 // The logon name as the profile holds it, in the ANSI code page.
 Result<std::string> LogonNameInAnsi() {
-  const std::string given = CurrentLogonName();
+  const Result<std::string> logon = CurrentLogonName();
+  const std::string given = logon ? logon.value() : std::string();
   if (Trim(given).empty()) {
-    return Status::Failure(
-        FailureClass::LogonName,
-        std::string("The logon name of the current user cannot be found; ") + kGiveTheMailbox);
+    return Status::Failure(FailureClass::LogonName,
+                           "The logon name of the current user cannot be found" +
+                               (logon ? std::string() : ": " + logon.status().message()) + "; " +
+                               kGiveTheMailbox);
   }
   AnsiText ansi = AnsiFromGiven(given);
   if (!ansi.exact) {
@@ -370,14 +372,35 @@ Status WriteProfile(const std::string& ExchangeServer, const std::string& UserNa
   const bool replacing = FileExists(PrfPath);
   Result<StagedFile> staged = StageFile(PrfPath, document, "Cannot write the profile file");
   if (!staged) {
-    return staged.status().In(FailureClass::ProfileFile);
+    const Status failed = staged.status().In(FailureClass::ProfileFile);
+    return replacing ? failed : failed.Standing(kNothingChanged);
   }
   if (replacing) {
     Status replaced = staged.value().Commit();
     return replaced ? RegisterImport(registry, PrfPath) : replaced.In(FailureClass::ProfileFile);
   }
-  Status registered = RegisterImport(registry, PrfPath);
-  return registered ? staged.value().Commit().In(FailureClass::ProfileFile) : registered;
+  // A first run that fails once it has registered (a later version, or the
+  // file's rename) takes back what it registered: no version may point
+  // Outlook at a file that is not there.
+  const Registration registration = RegisterImportUndoably(registry, PrfPath);
+  const Status done = registration.status ? staged.value().Commit().In(FailureClass::ProfileFile)
+                                          : registration.status;
+  if (done) {
+    return done;
+  }
+  const TakenBack takenBack = TakeBackImport(registry, registration.replaced);
+  if (takenBack.left.empty()) {
+    return done.Standing(kNothingChanged);
+  }
+  std::string versions;
+  for (const char* version : takenBack.left) {
+    versions += (versions.empty() ? "Outlook " : ", ") + std::string(version);
+  }
+  return done.Standing("; taking its registration back failed too (" + takenBack.reason +
+                       "): " + versions + (takenBack.left.size() == 1 ? " is" : " are") +
+                       " left pointed at \"" + PrfPath +
+                       "\", where no file was put; the next run, RUNONCE included, does the "
+                       "whole job.");
 }
 
 }  // namespace wm

@@ -139,7 +139,7 @@ class BlankUserNameTest : public WriteProfileTest,
                           public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(BlankUserNameTest, IsReplacedByTheLogonName) {
-  const std::string logonName = wm::CurrentLogonName();
+  const std::string logonName = wm::CurrentLogonName().value();
   ASSERT_FALSE(logonName.empty());
   ASSERT_TRUE(wm::WriteProfile("server1", GetParam(), prf_, false, registry_).ok());
   std::vector<std::string> lines = SplitCrLf(ReadFileBytes(prf_));

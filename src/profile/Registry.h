@@ -8,6 +8,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "support/Status.h"
@@ -27,6 +28,10 @@ class Registry {
   // Deletes a value of the open key; a value that is not there counts as
   // deleted.
   virtual Status DeleteValue(const std::string& name) = 0;
+  // A REG_SZ value of the open key, up to its NUL; none where there is no
+  // such value (asked of a key that CreateKey made, nothing: it has none). A
+  // value of another type is a failure.
+  virtual Result<std::optional<std::string>> StringValue(const std::string& name) = 0;
   // Sets a value of the open key to a REG_SZ string: its characters and one
   // terminating NUL.
   virtual Status SetStringValue(const std::string& name, const std::string& value) = 0;
@@ -42,12 +47,15 @@ std::unique_ptr<Registry> OpenCurrentUserRegistry();
 //   creating key HKEY_CURRENT_USER\<key> failed: <reason>
 //   deleting value "<name>" in HKEY_CURRENT_USER\<key> failed: <reason>
 //   setting value "<name>" in HKEY_CURRENT_USER\<key> failed: <reason>
+//   reading value "<name>" in HKEY_CURRENT_USER\<key> failed: <reason>
 //   deleting value "<name>" failed: no registry key is open
 std::string RegistryKeyName(const std::string& keyPath);  // "HKEY_CURRENT_USER\<key>"
 Status CreateKeyFailure(const std::string& keyPath, const std::string& reason);
-// operation: "deleting" or "setting".
+// operation: "deleting", "setting" or "reading".
 Status ValueFailure(const char* operation, const std::string& keyPath, const std::string& name,
                     const std::string& reason);
 Status NoOpenKeyFailure(const char* operation, const std::string& name);
+// The reason a value of another type than REG_SZ gives.
+inline constexpr const char kNotAString[] = "it is not a string (REG_SZ)";
 
 }  // namespace wm

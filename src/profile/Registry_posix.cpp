@@ -22,6 +22,7 @@
 #include "profile/RegistryStore_posix.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -52,10 +53,13 @@ std::string EncodeName(const std::string& name) {
   return encoded;
 }
 
-// Creates the folder unless it is there; a file or anything else in its
-// place is a failure, as is a missing parent.
-Status MakeFolder(const std::string& path) {
+// Creates the folder unless it is there (`made` says which, where given); a
+// file or anything else in its place is a failure, as is a missing parent.
+Status MakeFolder(const std::string& path, bool* made = nullptr) {
   if (::mkdir(path.c_str(), 0700) == 0) {
+    if (made != nullptr) {
+      *made = true;
+    }
     return Status::Ok();
   }
   int error = errno;
@@ -114,7 +118,8 @@ class RegistryStore final : public Registry {
         return failure("the key name has an empty part");
       }
       folder += "/" + EncodeName(keyPath.substr(start, end - start));
-      Status made = MakeFolder(folder);
+      created_ = false;
+      Status made = MakeFolder(folder, &created_);
       if (!made) {
         return failure(made.message());
       }
@@ -134,6 +139,38 @@ class RegistryStore final : public Registry {
                           SystemErrorMessage(static_cast<unsigned long>(errno)));
     }
     return Status::Ok();
+  }
+
+  Result<std::optional<std::string>> StringValue(const std::string& name) override {
+    if (folder_.empty()) {
+      return NoOpenKeyFailure("reading", name);
+    }
+    if (created_) {
+      return std::optional<std::string>();  // a key made just now has no values
+    }
+    const int file = ::open(ValueFile(name).c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0 && errno == ENOENT) {
+      return std::optional<std::string>();
+    }
+    std::string contents;
+    char buffer[4096];
+    ssize_t got = file < 0 ? -1 : 0;
+    while (file >= 0 && (got = ::read(file, buffer, sizeof buffer)) > 0) {
+      contents.append(buffer, static_cast<size_t>(got));
+    }
+    const int error = errno;
+    if (file >= 0) {
+      ::close(file);
+    }
+    if (got < 0) {
+      return ValueFailure("reading", keyPath_, name,
+                          SystemErrorMessage(static_cast<unsigned long>(error)));
+    }
+    static const std::string kType = "REG_SZ\n";
+    if (contents.compare(0, kType.size(), kType) != 0 || contents.back() != '\0') {
+      return ValueFailure("reading", keyPath_, name, kNotAString);
+    }
+    return std::optional<std::string>(contents.c_str() + kType.size());
   }
 
   Status SetStringValue(const std::string& name, const std::string& value) override {
@@ -160,6 +197,7 @@ class RegistryStore final : public Registry {
   std::string root_;    // the store's folder; empty when there is none
   std::string folder_;  // the open key's folder; empty when none is open
   std::string keyPath_;
+  bool created_ = false;  // the open key was made by CreateKey
 };
 
 }  // namespace

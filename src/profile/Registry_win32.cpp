@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "support/SystemError.h"
 
 namespace wm {
@@ -27,6 +29,7 @@ class CurrentUserRegistry final : public Registry {
     }
     key_ = key;
     keyPath_ = keyPath;
+    created_ = disposition == REG_CREATED_NEW_KEY;
     return Status::Ok();
   }
 
@@ -40,6 +43,39 @@ class CurrentUserRegistry final : public Registry {
                           SystemErrorMessage(static_cast<unsigned long>(result)));
     }
     return Status::Ok();
+  }
+
+  Result<std::optional<std::string>> StringValue(const std::string& name) override {
+    if (key_ == nullptr) {
+      return NoOpenKeyFailure("reading", name);
+    }
+    if (created_) {
+      return std::optional<std::string>();  // a key made just now has no values
+    }
+    // One call for a path's length; a longer value is read again at its size.
+    std::vector<char> data(MAX_PATH + 1);
+    DWORD type = 0;
+    LONG result = ERROR_MORE_DATA;
+    while (result == ERROR_MORE_DATA) {
+      DWORD size = static_cast<DWORD>(data.size());
+      result = RegQueryValueExA(key_, name.c_str(), nullptr, &type,
+                                reinterpret_cast<BYTE*>(data.data()), &size);
+      if (result == ERROR_MORE_DATA) {
+        data.resize(size + 1);
+      }
+    }
+    if (result == ERROR_FILE_NOT_FOUND) {
+      return std::optional<std::string>();
+    }
+    if (result != ERROR_SUCCESS) {
+      return ValueFailure("reading", keyPath_, name,
+                          SystemErrorMessage(static_cast<unsigned long>(result)));
+    }
+    if (type != REG_SZ) {
+      return ValueFailure("reading", keyPath_, name, kNotAString);
+    }
+    data.back() = '\0';  // data without its NUL still ends
+    return std::optional<std::string>(data.data());
   }
 
   Status SetStringValue(const std::string& name, const std::string& value) override {
@@ -68,6 +104,7 @@ class CurrentUserRegistry final : public Registry {
  private:
   HKEY key_ = nullptr;
   std::string keyPath_;
+  bool created_ = false;  // the open key was made by CreateKey
 };
 
 }  // namespace

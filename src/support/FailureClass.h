@@ -26,17 +26,21 @@ struct FailureClassEntry {
   const char* ending;      // what the error line ends with, after the message
 };
 
+// What a line ends with where the run changed nothing: nothing was written,
+// or what was is taken back.
+inline constexpr const char kNothingChanged[] = "; no profile was written or registered.";
+
 // Where nothing was changed, the line says so; where some of the work stands,
-// it says which.
+// it says which (a failure that knows better says so itself, Status::Standing).
 inline constexpr FailureClassEntry kFailureClasses[] = {
-    {FailureClass::CommandLine, 1, "; no profile was written or registered."},
-    {FailureClass::LogonName, 2, "; no profile was written or registered."},
-    {FailureClass::ApplicationData, 3, "; no profile was written or registered."},
+    {FailureClass::CommandLine, 1, kNothingChanged},
+    {FailureClass::LogonName, 2, kNothingChanged},
+    {FailureClass::ApplicationData, 3, kNothingChanged},
     {FailureClass::ProfileFile, 4, "; an earlier profile file is left as it was."},
     {FailureClass::Registry, 5, "; the versions after it were not changed."},
     // Its moment varies (before the work or after it): the message says which line failed.
     {FailureClass::StandardOutput, 6, ""},
-    {FailureClass::SystemAccount, 7, "; no profile was written or registered."},
+    {FailureClass::SystemAccount, 7, kNothingChanged},
     {FailureClass::Unexpected, 8, "; the run was stopped."},
 };
 

@@ -47,7 +47,8 @@ struct SpecialFolder {
   // NoAnsiPath: why the short path cannot stand in, to follow "... has
   // characters outside the ANSI code page in its path and": "no short (8.3)
   // name ...", "a short (8.3) path ... that has such characters too", or
-  // "its short (8.3) path cannot be read: <the system's reason>".
+  // "its short (8.3) path cannot be read: <the system's reason>". NotFound:
+  // what the system said, where it said anything.
   std::string reason;
 };
 

@@ -70,15 +70,20 @@ std::string DirectoryResult(const char* buffer, UINT length) {
 
 }  // namespace
 
-std::optional<std::wstring> ShellFolderPath(int identifier) {
+Result<std::wstring> ShellFolderPath(int identifier) {
   ItemList list;
-  if (FAILED(SHGetSpecialFolderLocation(nullptr, identifier, list.receive())) ||
-      list.get() == nullptr) {
-    return std::nullopt;
+  const HRESULT result = SHGetSpecialFolderLocation(nullptr, identifier, list.receive());
+  if (FAILED(result)) {
+    // A system error code in an HRESULT is given as that code, in the
+    // system's words; any other as it stands.
+    const unsigned long code = HRESULT_FACILITY(result) == FACILITY_WIN32
+                                   ? static_cast<unsigned long>(HRESULT_CODE(result))
+                                   : static_cast<unsigned long>(result);
+    return Status::Failure("the shell gives no such folder: " + SystemErrorMessage(code));
   }
   wchar_t buffer[kPathBuffer] = {};
-  if (!SHGetPathFromIDListW(list.get(), buffer) || buffer[0] == L'\0') {
-    return std::nullopt;
+  if (list.get() == nullptr || !SHGetPathFromIDListW(list.get(), buffer) || buffer[0] == L'\0') {
+    return Status::Failure("the shell gives the folder no path");
   }
   return std::wstring(buffer);
 }
@@ -124,11 +129,12 @@ SpecialFolder FindSpecialFolder(const std::string& name) {
     folder.status = folder.path.empty() ? FolderStatus::NotFound : FolderStatus::Found;
     return folder;
   }
-  const std::optional<std::wstring> wide = ShellFolderPath(FolderIdentifier(name));
+  const Result<std::wstring> wide = ShellFolderPath(FolderIdentifier(name));
   if (!wide) {
+    folder.reason = wide.status().message();
     return folder;
   }
-  folder = AnsiPath(*wide);
+  folder = AnsiPath(wide.value());
   folder.path += "\\";
   return folder;
 }

@@ -41,12 +41,22 @@ class [[nodiscard]] Status {
     return status;
   }
 
+  // The same failure, its line ending in what stands after it instead of
+  // its class's words (e.g. where a first run took back what it did).
+  Status Standing(std::string ending) const {
+    Status status = *this;
+    status.ending_ = std::move(ending);
+    return status;
+  }
+
   bool ok() const { return !failed_; }
   explicit operator bool() const { return ok(); }
   const std::string& message() const { return message_; }
   // The message as given (UTF-8), or "" when it is message() itself.
   const std::string& given() const { return given_; }
   FailureClass failureClass() const { return class_; }
+  // What the error line ends with, after the message.
+  std::string ending() const { return ending_.empty() ? Describe(class_).ending : ending_; }
 
  private:
   Status() = default;
@@ -57,6 +67,7 @@ class [[nodiscard]] Status {
   FailureClass class_ = FailureClass::Unexpected;
   std::string message_;
   std::string given_;
+  std::string ending_;
 };
 
 // A value, or the failure that stands in its place.

@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -131,32 +132,71 @@ TEST_F(EndToEnd, MissingOrUnwritableApplicationDataFolder) {
 }
 
 // A logon whose run is stopped at any step (the machine turned off, the
-// process killed) is never taken for done: the run is killed before each
-// flush, rename and removal it makes, in turn (every state the profile file
-// and the registry store pass through); after it, either
-// no profile file is there or it is registered for every version, and the
-// next RUNONCE run leaves it registered for every version.
-TEST_F(EndToEnd, ARunKilledAtAnyStepIsNeverTakenForDone) {
+// process killed) is never taken for done, nor one where that step fails: the
+// run is killed before each flush, rename and removal it makes, in turn
+// (every state the profile file and the registry store pass through), and
+// then that call is made to fail; after a kill, either no profile file is
+// there or it is registered for every version; after a failure, one error
+// line (the system's log has it too), no file, and each version's ImportPRF
+// as it was (a value that named the missing file is gone); and the next
+// RUNONCE run leaves it registered for every version. Last, the taking back
+// itself fails for the newest version: the line says what stands.
+TEST_F(EndToEnd, ARunKilledOrFailingAtAnyStepIsNeverTakenForDone) {
   ProcessOptions options;
   // LeakSanitizer cannot work under ptrace (the sanitizer build): leaks are
   // looked for in the runs without strace. The program is started by
   // setpriv, so that it ends with strace (a traced program outlives its
-  // tracer), and strace ends with the test.
+  // tracer), and strace ends with the test. The system's log is reached as
+  // if it were there (connect succeeds), so that strace shows what it sends.
   options.environment = {{"XDG_CONFIG_HOME", fs::path(PrfPath()).parent_path().string()},
                          {"ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1"}};
+  TempDir temp;
+  const std::string trace = (temp.path() / "trace").string();
+  auto traced = [&](const std::vector<std::string>& injections) {
+    for (const std::string& name : FolderEntries(fs::path(PrfPath()).parent_path())) {
+      fs::remove_all(fs::path(PrfPath()).parent_path() / name);  // a killed run's too
+    }
+    Registry().SetValue(SetupKey("12.0"), "ImportPRF", Sz(PrfPath()));
+    Registry().SetValue(SetupKey("8.0"), "ImportPRF", Sz("C:\\earlier.prf"));
+    Registry().SetValue(SetupKey("8.0"), "FirstRun", Sz("1"));
+    std::vector<std::string> arguments = {
+        "-qq", "-o", trace, "-s", "4096", "-e", "inject=connect:retval=0"};
+    std::string calls = "trace=connect,sendto";
+    for (const std::string& injection : injections) {
+      arguments.insert(arguments.end(), {"-e", "inject=" + injection});
+      calls += "," + injection.substr(0, injection.find(':'));
+    }
+    arguments.insert(arguments.end(), {"-e", calls});
+    arguments.insert(arguments.end(), {"/usr/bin/setpriv", "--pdeathsig", "KILL", ProgramPath(),
+                                       "server1", "RUNONCE"});
+    ProcessResult run = RunProgram("/usr/bin/strace", arguments, options);
+    EXPECT_TRUE(run.started) << run.error;
+    return run;
+  };
+  auto expectFailed = [&](const ProcessResult& run, const std::string& ending) {
+    ExpectOneErrorLine(run, ending + "\r\n");
+    std::string line = run.output.substr(kBanner.size(), run.output.size() - kBanner.size() - 2);
+    for (size_t at = 0; (at = line.find_first_of("\"\\", at)) != std::string::npos; at += 2) {
+      line.insert(at, "\\");  // as strace shows it
+    }
+    EXPECT_NE(ReadFileBytes(trace).find("<11>"), std::string::npos) << "user.err";
+    EXPECT_NE(ReadFileBytes(trace).find("]: " + line + "\""), std::string::npos)
+        << ReadFileBytes(trace);
+    EXPECT_FALSE(fs::exists(PrfPath()));
+    EXPECT_EQ(FolderEntries(fs::path(PrfPath()).parent_path()),
+              std::vector<std::string>{"Wendelmarquistone"});
+  };
+  auto expectNextRunDoesTheJob = [&] {
+    ProcessResult next = Run({"server1", "RUNONCE"});
+    EXPECT_EQ(next.exitCode, 0);
+    ExpectRegisteredEverywhere();
+  };
   int killed = 0;
   for (const char* call : {"fsync", "rename", "unlink"}) {
     for (int n = 1;; ++n) {
       SCOPED_TRACE(std::string(call) + " #" + std::to_string(n));
-      fs::remove(PrfPath());
-      ClearRegistry();
-      ProcessResult run = RunProgram(
-          "/usr/bin/strace",
-          {"-qq", "-o", "/dev/null", "-e", std::string("trace=") + call, "-e",
-           "inject=" + std::string(call) + ":signal=KILL:when=" + std::to_string(n),
-           "/usr/bin/setpriv", "--pdeathsig", "KILL", ProgramPath(), "server1", "RUNONCE"},
-          options);
-      ASSERT_TRUE(run.started) << run.error;
+      const std::string when = ":when=" + std::to_string(n);
+      ProcessResult run = traced({call + (":signal=KILL" + when)});
       if (run.exitCode == 0) {
         break;  // the run made fewer such calls: it was not stopped
       }
@@ -165,16 +205,78 @@ TEST_F(EndToEnd, ARunKilledAtAnyStepIsNeverTakenForDone) {
       if (fs::exists(PrfPath())) {
         ExpectRegisteredEverywhere();
       }
-      ProcessResult next = Run({"server1", "RUNONCE"});
-      EXPECT_EQ(next.exitCode, 0);
-      ExpectRegisteredEverywhere();
+      expectNextRunDoesTheJob();
+
+      run = traced({call + (":error=EIO" + when)});
+      expectFailed(run, wm::kNothingChanged);
+      // Where it failed before it set 12.0's value (the file's flush comes
+      // first), the value naming the missing file is as it was.
+      const bool before12 = (n == 1 && call == std::string("fsync")) ||
+                            run.output.find("Outlook 12.0: ") != std::string::npos;
+      for (const std::string version : kOfficeVersions) {
+        const bool kept = version == "8.0" || (version == "12.0" && before12);
+        EXPECT_EQ(Registry().Values(SetupKey(version)).count("ImportPRF"), kept ? 1u : 0u)
+            << version;
+      }
+      EXPECT_EQ(Registry().Values(SetupKey("8.0"))["ImportPRF"], Sz("C:\\earlier.prf"));
+      expectNextRunDoesTheJob();
       if (HasFailure()) {
         return;
       }
     }
   }
-  EXPECT_EQ(killed, 2 + 4 * static_cast<int>(std::size(kOfficeVersions)))
+  const int versions = static_cast<int>(std::size(kOfficeVersions));
+  EXPECT_EQ(killed, 2 + 4 * versions)
       << "a flush and a rename for the file and each version's value, two deletions a version";
+
+  // The file's rename fails, and so does the first removal of the taking back.
+  ProcessResult run = traced({"rename:error=EIO:when=" + std::to_string(versions + 1),
+                              "unlink:error=EPERM:when=" + std::to_string(2 * versions + 1)});
+  expectFailed(run,
+               "; taking its registration back failed too (deleting value \"ImportPRF\" in "
+               "HKEY_CURRENT_USER\\" +
+                   SetupKey("12.0") +
+                   " failed: Operation not permitted (error 1)): Outlook 12.0 is left "
+                   "pointed at \"" +
+                   PrfPath() +
+                   "\", where no file was put; the next run, RUNONCE included, does the "
+                   "whole job.");
+  EXPECT_EQ(run.output.find("Error: Cannot write the profile file"), kBanner.size());
+  EXPECT_EQ(Registry().Values(SetupKey("12.0"))["ImportPRF"], Sz(PrfPath()));
+  EXPECT_TRUE(Registry().KeyExists(SetupKey("11.0")) && Registry().Values(SetupKey("11.0")).empty())
+      << "its key made, and left";
+  EXPECT_EQ(Registry().Values(SetupKey("8.0")),
+            (std::map<std::string, RegistryValue>{{"ImportPRF", Sz("C:\\earlier.prf")}}))
+      << "FirstRun deleted, ImportPRF put back";
+  expectNextRunDoesTheJob();
+}
+
+// A run that runs out of memory (every allocation past the start's small
+// ones fails) stops with the one line that needs none, logged, and status 1,
+// before anything is written or registered.
+TEST_F(EndToEnd, OutOfMemoryStopsTheRunWithStatusOne) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "the sanitizer's allocator does not go through malloc";
+#endif
+  TempDir temp;
+  const std::string trace = (temp.path() / "trace").string();
+  ProcessOptions options;
+  options.environment = {{"XDG_CONFIG_HOME", fs::path(PrfPath()).parent_path().string()}};
+  ProcessResult run = RunProgram(
+      "/usr/bin/strace",
+      {"-qq", "-o", trace, "-s", "4096", "-e", "trace=connect,sendto", "-e",
+       "inject=connect:retval=0", "-E", std::string("LD_PRELOAD=") + WM_FAILING_ALLOCATOR_PATH,
+       ProgramPath(), "server1", "jsmith"},
+      options);
+  ASSERT_TRUE(run.started) << run.error;
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.output, kBanner + "Error: Out of memory; the run was stopped.\r\n");
+  EXPECT_NE(ReadFileBytes(trace).find("<11>"), std::string::npos) << "user.err";
+  EXPECT_NE(ReadFileBytes(trace).find("]: Error: Out of memory; the run was stopped.\""),
+            std::string::npos)
+      << ReadFileBytes(trace);
+  EXPECT_FALSE(fs::exists(PrfPath()));
+  ExpectNothingRegistered();
 }
 
 // Standard output that fails after the banner, on the line that reports

@@ -125,24 +125,28 @@ TEST_F(EndToEnd, AFolderNamedOutlookPrfIsAFailure) {
 }
 
 // The file in its place is what RUNONCE takes for a finished job: a run whose
-// registration fails leaves none, so that the next RUNONCE run, once the
+// registration fails leaves none, and takes back what it registered (no
+// version points at a missing file), so that the next RUNONCE run, once the
 // registry can be written, does the whole job.
 TEST_F(EndToEnd, RegistrationFailureIsReportedAfterTheNewestVersion) {
   for (const Blocker& blocker : RegistrationBlockers("11.0")) {
     SCOPED_TRACE(blocker.how);
     ClearRegistry();
     blocker.block();
+    Registry().SetValue(SetupKey("12.0"), "ImportPRF", Sz("C:\\earlier.prf"));
     ProcessResult run = Run({"server1", "RUNONCE"});
     ExpectOneErrorLine(run, "Cannot register the profile for Outlook 11.0: ");
     ExpectOneErrorLine(run, blocker.reason);
+    ExpectOneErrorLine(run, std::string(wm::kNothingChanged) + "\r\n");
     EXPECT_FALSE(std::filesystem::exists(PrfPath()));
     EXPECT_EQ(Registry().Values(SetupKey("11.0")).count("ImportPRF"), 0u);
     EXPECT_EQ(Registry().KeyExists(SetupKey("11.0")), blocker.leavesTheSetupKey);
-    bool before = true;  // the versions before it registered, the later ones untouched
+    bool before = true;  // the versions before it taken back, the later ones untouched
     for (const std::string version : kOfficeVersions) {
       before = before && version != "11.0";
       if (before) {
-        EXPECT_EQ(Registry().Values(SetupKey(version))["ImportPRF"], Sz(PrfPath()));
+        EXPECT_EQ(Registry().Values(SetupKey(version)),
+                  (std::map<std::string, RegistryValue>{{"ImportPRF", Sz("C:\\earlier.prf")}}));
       } else if (version != "11.0") {
         EXPECT_FALSE(Registry().KeyExists(std::string(kOffice) + "\\" + version)) << version;
       }

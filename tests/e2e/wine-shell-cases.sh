@@ -243,13 +243,13 @@ if [ "$(cat "$unix_appdata/outlook.prf")" != "earlier profile" ] || [ -n "$left"
 fi
 rm -f "$unix_appdata/outlook.prf"
 
-# A key that cannot be created: 12.0 is registered, 11.0 fails, no profile
-# file is put in place.
+# A key that cannot be created: 12.0 is registered and taken back, 11.0
+# fails, no profile file is put in place.
 "$wine" run "$state" "$blocker" 'Software\Microsoft\Office\11.0' >/dev/null 2>&1
 program server1 jsmith
 message=$(tr -d '\r' <"$work/out" | tail -n 1)
 case "$message" in
-"Error: Cannot register the profile for Outlook 11.0: creating key "*"; the versions after it were not changed.") ;;
+"Error: Cannot register the profile for Outlook 11.0: creating key "*"; no profile was written or registered.") ;;
 *) fail "a registry failure: unexpected line: $message" ;;
 esac
 error_output "$message" >"$work/expected"
@@ -258,13 +258,21 @@ logged "a registry failure" "$message" 5
 if [ -e "$unix_appdata/outlook.prf" ]; then
   fail "a registry failure: the profile file was put in place"
 fi
+if "$wine" run "$state" reg query 'HKCU\Software\Microsoft\Office\12.0\Outlook\Setup' /v ImportPRF \
+  >/dev/null 2>&1; then
+  fail "a registry failure: 12.0 still points at the file that is not there"
+fi
 "$wine" run "$state" reg delete 'HKCU\Software\Microsoft\Office' /f >/dev/null 2>&1
 
 # A user without a profile folder.
 nobody="nobody-without-a-profile"
 rm -rf "$prefix/drive_c/users/$nobody"
 USER=$nobody program server1 jsmith
-message="Error: Cannot find the user's application-data folder; no profile was written or registered."
+message=$(tr -d '\r' <"$work/out" | tail -n 1)
+case "$message" in # what the shell said
+"Error: Cannot find the user's application-data folder: the shell gives no such folder: "*" (error "*"); no profile was written or registered.") ;;
+*) fail "no application-data folder: unexpected line: $message" ;;
+esac
 error_output "$message" >"$work/expected"
 expect "no application-data folder: an error" 1 "$work/expected"
 logged "no application-data folder" "$message" 3

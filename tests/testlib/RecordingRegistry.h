@@ -41,6 +41,10 @@ class RecordingRegistry final : public wm::Registry {
     }
     return wm::Status::Ok();
   }
+  // No earlier values: a read is not recorded.
+  wm::Result<std::optional<std::string>> StringValue(const std::string& /*name*/) override {
+    return std::optional<std::string>();
+  }
   wm::Status SetStringValue(const std::string& name, const std::string& value) override {
     bool told = !Record("set " + name + "=" + value);
     if (!keyOpen) {
