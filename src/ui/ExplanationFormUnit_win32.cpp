@@ -329,6 +329,8 @@ bool TExplanationForm::Create() {
   if (form.hwnd != nullptr) {
     return true;
   }
+  // Every call of the window's into user32, gdi32, ole32 and oleaut32 goes
+  // through the table loaded here (Win()); where it cannot be, no window.
   if (LoadWindowFunctions() == nullptr || !InteractiveDesktop()) {
     return false;
   }
