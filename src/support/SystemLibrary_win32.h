@@ -4,7 +4,7 @@
 // one of a library that only the usage window needs. Every library the exe
 // imports is mapped and initialised before its first instruction, in every
 // run; the window's are loaded when it is about to be made, so that a run
-// without it (every logon) maps none of them.
+// without it (every logon) does not load them itself.
 #pragma once
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // Windows only: the functions of the system libraries that only the usage
 // window uses (user32, gdi32, ole32, oleaut32), which the program does not
-// import: a run without the window (every logon) never maps or initialises
-// them. They are loaded when the window is about to be made
+// import: a run without the window (every logon) does not load them itself.
+// They are loaded when the window is about to be made
 // (support/SystemLibrary_win32.h), from the one table below.
 #pragma once
 
