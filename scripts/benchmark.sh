@@ -29,11 +29,29 @@
 # the runs beside it, so it takes about 200 rounds for the interval to come
 # within a few per cent. The batch file, ten times slower and only there for
 # scale, takes a tenth of the rounds (at least 10).
-#   scripts/benchmark.sh [rounds]      (default 200)
+# With --against, the exes of another build (another commit's build folder,
+# holding windows-x86/ and windows/) take their turns in the same rounds: its
+# full run and start-up alone, against the same floor, so that a change is
+# measured before and after under the same load. The last lines give each
+# exe's bytes.
+#   scripts/benchmark.sh [rounds] [--against BUILD_DIR]      (default 200)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-runs=${1:-200}
+runs=200
+against=
+while [ $# -gt 0 ]; do
+  case $1 in
+  --against)
+    against=$(cd "$2" && pwd)
+    shift 2
+    ;;
+  *)
+    runs=$1
+    shift
+    ;;
+  esac
+done
 goal=1.10
 
 scripts/install-deps.sh native windows wine wine32 bench
@@ -90,6 +108,10 @@ field_of() { # RESULT LABEL FIELD: one field of a command's line (1 is its label
   awk -F'|' -v l="$2" -v f="$3" '$1 == l {print $f}' "$1"
 }
 
+ratio_of() { # RESULT LABEL: a command's ratio to its baseline, with its interval
+  printf '%.2fx [%.2f, %.2f]' "$(field_of "$1" "$2" 5)" "$(field_of "$1" "$2" 6)" "$(field_of "$1" "$2" 7)"
+}
+
 rows=() # label|mean|median|10th percentile|ratio|low|high|peak KB
 goals=()
 add_rows() { # RESULT [LABEL PEAK-KB...]
@@ -142,12 +164,22 @@ for preset in windows-x86 windows; do
   # The run with nothing to do (RUNONCE, the profile there from the full run
   # before it) is the program's start-up alone: set against the full run, it
   # tells a slower start from a slower write.
+  other=()
+  if [ -n "$against" ]; then
+    sizes[${bits}against]=$(stat -c %s "$against/$preset/Wendelmarquistone.exe")
+    other=("$full, against" "$(command_line "${run[@]}" "$against/$preset/Wendelmarquistone.exe" \
+      server1 jsmith)" "$idle, against" "$(command_line "${run[@]}" \
+      "$against/$preset/Wendelmarquistone.exe" server1 jsmith RUNONCE)")
+  fi
   take_turns "$work/w$bits" "$floor" \
     "$floor" "$(command_line "${run[@]}" "$dir/floor_program.exe")" \
     "$again" "$(command_line "${run[@]}" "$dir/floor_program.exe")" \
     "$full" "$(command_line "${run[@]}" "$dir/Wendelmarquistone.exe" server1 jsmith)" \
     "$idle" "$(command_line "${run[@]}" "$dir/Wendelmarquistone.exe" server1 jsmith RUNONCE)" \
-    "$empty" "$(command_line "${run[@]}" "$dir/empty_program.exe")"
+    "$empty" "$(command_line "${run[@]}" "$dir/empty_program.exe")" "${other[@]}"
+  if [ -n "$against" ]; then
+    add_rows "$work/w$bits" "$full, against" "" "$idle, against" ""
+  fi
   add_rows "$work/w$bits" \
     "$full" "$(peak_kb "${run[@]}" "$dir/Wendelmarquistone.exe" server1 jsmith)" \
     "$idle" "" \
@@ -173,7 +205,11 @@ print(f"{ratio:.2f}x [{low:.2f}, {high:.2f}] the floor (goal: at most {goal:.2f}
 EOF
   )
   goals+=("$bits-bit exe: a normal run costs $verdict"
-    "  its start-up alone (RUNONCE, done): $(printf '%.2fx' "$(field_of "$work/w$bits" "$idle" 5)") the floor")
+    "  its start-up alone (RUNONCE, done): $(ratio_of "$work/w$bits" "$idle") the floor")
+  if [ -n "$against" ]; then
+    goals+=("  against: a normal run $(ratio_of "$work/w$bits" "$full, against"), its start-up alone
+    $(ratio_of "$work/w$bits" "$idle, against") the floor")
+  fi
   [ -n "$shipped_floor" ] || shipped_floor="$bits|$dir/floor_program.exe"
 done
 
@@ -192,13 +228,13 @@ add_rows "$work/batch" "Wine: batch file with reg.exe" ""
 
 echo "== load average after: $(load)"
 echo
-printf '%-32s%10s  %10s  %10s  %-21s  %10s\n' "" mean median "10th pct" "ratio [95% interval]" \
+printf '%-38s%10s  %10s  %10s  %-21s  %10s\n' "" mean median "10th pct" "ratio [95% interval]" \
   "peak RSS"
 for r in "${rows[@]}"; do
   IFS='|' read -r label mean median tenth ratio low high peak <<<"$r"
   python3 -c 'import sys
 label, mean, median, tenth, ratio, low, high, peak = sys.argv[1], *map(float, sys.argv[2:8]), sys.argv[8]
-print(f"{label:32}{mean * 1000:7.1f} ms  {median * 1000:7.1f} ms  {tenth * 1000:7.1f} ms  "
+print(f"{label:38}{mean * 1000:7.1f} ms  {median * 1000:7.1f} ms  {tenth * 1000:7.1f} ms  "
       f"{ratio:5.2f}x [{low:.2f}, {high:.2f}]   " + (f"{int(peak):7d} KB" if peak else ""))' \
     "$label" "$mean" "$median" "$tenth" "$ratio" "$low" "$high" "$peak"
 done
@@ -209,6 +245,12 @@ echo
 for line in "${goals[@]}"; do
   echo "$line"
 done
-for bits in 32 64; do
-  echo "Wendelmarquistone.exe, $bits-bit: ${sizes[$bits]} bytes ($((sizes[$bits] / 1024)) KiB)"
+[ -z "$against" ] || echo "(against: the exes of $against)"
+for preset in windows-x86 windows; do
+  bits=64
+  [ "$preset" = windows-x86 ] && bits=32
+  echo "build/$preset/Wendelmarquistone.exe ($bits-bit): ${sizes[$bits]} bytes"
+  if [ -n "$against" ]; then
+    echo "$against/$preset/Wendelmarquistone.exe ($bits-bit, against): ${sizes[${bits}against]} bytes"
+  fi
 done

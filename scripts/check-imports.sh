@@ -11,7 +11,7 @@ export LC_ALL=C # one collation for sort and comm
 objdump=$1
 exe=$2
 exports=$3
-system_dlls=$(grep -v '^#' "$(dirname "$0")/system-dlls.txt")
+system_dlls=$(awk '!/^#/ && NF {print $1}' "$(dirname "$0")/system-dlls.txt")
 
 headers=$("$objdump" -p "$exe")
 status=0

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "support/SystemLibrary_win32.h"
+
 namespace wm {
 
 namespace {
@@ -15,31 +17,20 @@ using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCSTR);
 using HeapSetInformationFunction = BOOL(WINAPI*)(HANDLE, HEAP_INFORMATION_CLASS, PVOID, SIZE_T);
 using SetProcessDepPolicyFunction = BOOL(WINAPI*)(DWORD);
 
-// A kernel32 function where the system has it, else nullptr. Through a
-// pointer to a function without parameters, which converts to and from any
-// other function pointer without a warning.
-template <typename Function>
-Function Kernel32Function(HMODULE kernel32, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(kernel32, name)));
-}
-
 }  // namespace
 
 void HardenProcess() {
   // Loaded in every process before its first instruction: no search.
   HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
-  if (kernel32 == nullptr) {
-    return;
-  }
   // The libraries that the program and the system's own libraries load by
   // name: the folder the exe was started from (a share, a folder that others
   // can write) and the current folder leave the search. The usage window's
   // Common Controls 6 still come from the side-by-side assembly that the
   // manifest names, which is looked up before any folder.
   auto setDefaultDllDirectories =
-      Kernel32Function<SetDefaultDllDirectoriesFunction>(kernel32, "SetDefaultDllDirectories");
+      LibraryFunction<SetDefaultDllDirectoriesFunction>(kernel32, "SetDefaultDllDirectories");
   if (setDefaultDllDirectories == nullptr || !setDefaultDllDirectories(kSearchSystem32)) {
-    auto setDllDirectory = Kernel32Function<SetDllDirectoryFunction>(kernel32, "SetDllDirectoryA");
+    auto setDllDirectory = LibraryFunction<SetDllDirectoryFunction>(kernel32, "SetDllDirectoryA");
     if (setDllDirectory != nullptr) {
       (void)setDllDirectory("");
     }
@@ -47,7 +38,7 @@ void HardenProcess() {
   // Supported from XP SP3 and Vista on; before them the call succeeds and
   // the setting is ignored (HeapSetInformation's page).
   auto heapSetInformation =
-      Kernel32Function<HeapSetInformationFunction>(kernel32, "HeapSetInformation");
+      LibraryFunction<HeapSetInformationFunction>(kernel32, "HeapSetInformation");
   if (heapSetInformation != nullptr) {
     (void)heapSetInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
   }
@@ -55,7 +46,7 @@ void HardenProcess() {
   // a 32-bit one ask for it where the system's policy does not turn it on.
   if constexpr (sizeof(void*) == 4) {
     auto setProcessDepPolicy =
-        Kernel32Function<SetProcessDepPolicyFunction>(kernel32, "SetProcessDEPPolicy");
+        LibraryFunction<SetProcessDepPolicyFunction>(kernel32, "SetProcessDEPPolicy");
     if (setProcessDepPolicy != nullptr) {
       (void)setProcessDepPolicy(kDepEnable);
     }

@@ -4,6 +4,7 @@
 
 #include <objbase.h>
 
+#include "ui/WindowLibraries_win32.h"
 #include "ui/resources/ResourceIds.h"
 
 namespace wm {
@@ -31,13 +32,13 @@ IPicture* LoadBanner(HINSTANCE instance) {
   std::memcpy(target, bytes, size);
   GlobalUnlock(copy);
   IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
+  if (FAILED(Win().CreateStreamOnHGlobal(copy, TRUE, &stream))) {
     GlobalFree(copy);
     return nullptr;
   }
   IPicture* picture = nullptr;
-  HRESULT loaded = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                  reinterpret_cast<void**>(&picture));
+  HRESULT loaded = Win().OleLoadPicture(stream, static_cast<LONG>(size), FALSE, __uuidof(IPicture),
+                                        reinterpret_cast<void**>(&picture));
   stream->Release();  // frees the copy as well
   return SUCCEEDED(loaded) ? picture : nullptr;
 }

@@ -9,7 +9,8 @@ namespace wm {
 
 // The banner JPEG from the program's resources, decoded by the system's OLE
 // picture loader; nullptr when it is missing or cannot be decoded (the window
-// then shows a white band instead).
+// then shows a white band instead). Called once the window's libraries are
+// loaded (LoadWindowFunctions, WindowLibraries_win32.h).
 IPicture* LoadBanner(HINSTANCE instance);
 
 }  // namespace wm

@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "support/CodePage_win32.h"
+#include "support/SystemLibrary_win32.h"
 #include "ui/BannerPicture_win32.h"
 #include "ui/ExplanationFormUnit_win32.h"
+#include "ui/WindowLibraries_win32.h"
 
 namespace wm {
 
@@ -28,13 +30,13 @@ const int kFirstElementId = 100;  // element i has control id 100 + i; the butto
 // scheduled tasks run on invisible ones, where a window would wait forever
 // for a click nobody can make.
 bool InteractiveDesktop() {
-  HWINSTA station = GetProcessWindowStation();
+  HWINSTA station = Win().GetProcessWindowStation();
   if (station == nullptr) {
     return false;
   }
   USEROBJECTFLAGS flags{};
   DWORD needed = 0;
-  if (!GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, &needed)) {
+  if (!Win().GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, &needed)) {
     return false;
   }
   return (flags.dwFlags & WSF_VISIBLE) != 0;
@@ -49,22 +51,22 @@ COLORREF TextColour(UsageColour colour) {
     case UsageColour::WindowText:
       break;
   }
-  return GetSysColor(COLOR_WINDOWTEXT);
+  return Win().GetSysColor(COLOR_WINDOWTEXT);
 }
 
 // The panels forward their children's colour questions to the window, which
 // knows every element.
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CTLCOLORSTATIC) {
-    return SendMessageA(GetParent(hwnd), message, wParam, lParam);
+    return Win().SendMessageA(Win().GetParent(hwnd), message, wParam, lParam);
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return Win().DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 struct FontDeleter {
   void operator()(HFONT font) const {
     if (font != nullptr) {
-      DeleteObject(font);
+      Win().DeleteObject(font);
     }
   }
 };
@@ -82,29 +84,23 @@ FontHandle MakeFont(const char* face, int pixels, bool bold) {
       static_cast<BYTE>(std::strcmp(face, "Lucida Console") == 0 ? FIXED_PITCH | FF_MODERN
                                                                  : VARIABLE_PITCH | FF_SWISS);
   lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
-  return FontHandle(CreateFontIndirectA(&font));
+  return FontHandle(Win().CreateFontIndirectA(&font));
 }
 
 // Asked for by the manifest, Common Controls 6 draws the buttons; on XP its
-// classes are registered only once InitCommonControlsEx has been called. The
-// library is loaded here, when a window is about to be made, and not imported:
+// classes are registered only once InitCommonControlsEx has been called. It
+// is loaded here, as the window's other libraries are (WindowLibraries_win32.h):
 // every process that imports it runs its start-up code, which made a run
-// without the window (every logon) cost 1.5 times the floor (README.md). Once
-// loaded it stays, as an imported one would, for the controls made from it.
+// without the window (every logon) cost 1.5 times the floor (README.md).
 void LoadCommonControls() {
-  HMODULE library = LoadLibraryA("comctl32.dll");
-  if (library == nullptr) {
-    return;  // the system's own controls draw the window then
-  }
   using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  // Through a pointer to a function without parameters, which converts to
-  // and from any other function pointer without a warning.
-  auto init = reinterpret_cast<InitFunction>(
-      reinterpret_cast<void (*)()>(GetProcAddress(library, "InitCommonControlsEx")));
+  auto init =
+      LibraryFunction<InitFunction>(LoadSystemLibrary("comctl32.dll"), "InitCommonControlsEx");
   if (init != nullptr) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     init(&controls);
   }
+  // Without it, the system's own controls draw the window.
 }
 
 }  // namespace
@@ -121,13 +117,13 @@ struct TExplanationForm::Impl {
 
   ~Impl() {
     if (hwnd != nullptr) {
-      DestroyWindow(hwnd);  // children first, then the fonts they use go below
+      Win().DestroyWindow(hwnd);  // children first, then the fonts they use go below
     }
     if (picture != nullptr) {
       picture->Release();
     }
     if (comInitialised) {
-      CoUninitialize();
+      Win().CoUninitialize();
     }
   }
 
@@ -138,7 +134,7 @@ struct TExplanationForm::Impl {
     // Wakes the modal loop when the result was set from a message sent by
     // another thread, which GetMessage handles without returning.
     if (hwnd != nullptr) {
-      PostMessageA(hwnd, WM_NULL, 0, 0);
+      Win().PostMessageA(hwnd, WM_NULL, 0, 0);
     }
   }
 
@@ -163,28 +159,28 @@ struct TExplanationForm::Impl {
   LRESULT ColourStatic(HDC dc, HWND control) {
     const UsageElement* element = ElementOf(control);
     if (element == nullptr) {
-      return DefWindowProcA(hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                            reinterpret_cast<LPARAM>(control));
+      return Win().DefWindowProcA(hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                  reinterpret_cast<LPARAM>(control));
     }
-    SetTextColor(dc, TextColour(element->colour));
+    Win().SetTextColor(dc, TextColour(element->colour));
     switch (element->background) {
       case UsageBackground::Transparent:
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+        Win().SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(Win().GetStockObject(NULL_BRUSH));
       case UsageBackground::Panel:
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        Win().SetBkColor(dc, Win().GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(Win().GetSysColorBrush(COLOR_BTNFACE));
       case UsageBackground::Window:
         break;
     }
-    SetBkColor(dc, RGB(255, 255, 255));
-    return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    Win().SetBkColor(dc, RGB(255, 255, 255));
+    return reinterpret_cast<LRESULT>(Win().GetStockObject(WHITE_BRUSH));
   }
 
   void DrawPicture(const DRAWITEMSTRUCT& item) {
     const RECT& box = item.rcItem;
     if (picture == nullptr) {
-      FillRect(item.hDC, &box, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      Win().FillRect(item.hDC, &box, static_cast<HBRUSH>(Win().GetStockObject(WHITE_BRUSH)));
       return;
     }
     OLE_XSIZE_HIMETRIC width = 0;
@@ -201,7 +197,7 @@ struct TExplanationForm::Impl {
       case WM_CTLCOLORSTATIC:
         return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
       case WM_CTLCOLORBTN:
-        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+        return reinterpret_cast<LRESULT>(Win().GetStockObject(WHITE_BRUSH));
       case WM_DRAWITEM:
         DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
@@ -214,7 +210,7 @@ struct TExplanationForm::Impl {
         return 0;
       case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE && Button() != nullptr) {
-          SetFocus(Button());
+          Win().SetFocus(Button());
         }
         return 0;
       case WM_CLOSE:
@@ -227,7 +223,7 @@ struct TExplanationForm::Impl {
         hwnd = nullptr;
         return 0;
       default:
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return Win().DefWindowProcA(hwnd, message, wParam, lParam);
     }
   }
 
@@ -236,14 +232,14 @@ struct TExplanationForm::Impl {
       auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
       auto* self = static_cast<Impl*>(create->lpCreateParams);
       self->hwnd = window;
-      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+      Win().SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* self = reinterpret_cast<Impl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<Impl*>(Win().GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_NCDESTROY) {
-      SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+      Win().SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     }
     if (self == nullptr || self->hwnd != window) {
-      return DefWindowProcA(window, message, wParam, lParam);
+      return Win().DefWindowProcA(window, message, wParam, lParam);
     }
     return self->Handle(message, wParam, lParam);
   }
@@ -253,15 +249,16 @@ struct TExplanationForm::Impl {
     form.cbSize = sizeof form;
     form.lpfnWndProc = FormProc;
     form.hInstance = instance;
-    form.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    form.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    form.hCursor = Win().LoadCursorA(nullptr, IDC_ARROW);
+    form.hbrBackground = static_cast<HBRUSH>(Win().GetStockObject(WHITE_BRUSH));
     form.lpszClassName = kExplanationFormClass;
     WNDCLASSEXA panel = form;
     panel.lpfnWndProc = PanelProc;
     panel.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     panel.lpszClassName = kPanelClass;
     for (const WNDCLASSEXA* windowClass : {&form, &panel}) {
-      if (RegisterClassExA(windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+      if (Win().RegisterClassExA(windowClass) == 0 &&
+          GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         return false;
       }
     }
@@ -305,15 +302,16 @@ struct TExplanationForm::Impl {
       // The texts are stored in code page 1252; shown through the wide API,
       // "\xAE" is "®" whatever the system's ANSI code page (on a Thai system
       // that byte is a letter, on an East Asian one it starts a character).
-      HWND child = CreateWindowExW(
+      HWND child = Win().CreateWindowExW(
           0, WideFromCodePage(CP_ACP, windowClass).c_str(), WideFromCodePage(1252, text).c_str(),
           style, Scale(element.box.left), Scale(element.box.top), Scale(element.box.width),
           Scale(element.box.height), parent, reinterpret_cast<HMENU>(id), instance, nullptr);
       if (child == nullptr) {
         return false;
       }
-      SendMessageA(child, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(fonts[static_cast<int>(element.font)].get()), FALSE);
+      Win().SendMessageA(child, WM_SETFONT,
+                         reinterpret_cast<WPARAM>(fonts[static_cast<int>(element.font)].get()),
+                         FALSE);
       elements.push_back(child);
     }
     return true;
@@ -331,7 +329,9 @@ bool TExplanationForm::Create() {
   if (form.hwnd != nullptr) {
     return true;
   }
-  if (!InteractiveDesktop()) {
+  // Every call of the window's into user32, gdi32, ole32 and oleaut32 goes
+  // through the table loaded here (Win()); where it cannot be, no window.
+  if (LoadWindowFunctions() == nullptr || !InteractiveDesktop()) {
     return false;
   }
   LoadCommonControls();
@@ -342,9 +342,9 @@ bool TExplanationForm::Create() {
 
   // The program declares itself DPI-aware, so the layout, given for 96 pixels
   // per inch, is scaled here for the system's setting.
-  if (HDC screen = GetDC(nullptr)) {
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+  if (HDC screen = Win().GetDC(nullptr)) {
+    int dpi = Win().GetDeviceCaps(screen, LOGPIXELSY);
+    Win().ReleaseDC(nullptr, screen);
     if (dpi > 0) {
       form.dpi = dpi;
     }
@@ -355,7 +355,7 @@ bool TExplanationForm::Create() {
   form.fonts[static_cast<int>(UsageFont::Mono)] = MakeFont("Lucida Console", fontPixels, false);
   form.fonts[static_cast<int>(UsageFont::MonoBold)] = MakeFont("Lucida Console", fontPixels, true);
 
-  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  HRESULT com = Win().CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   form.comInitialised = SUCCEEDED(com);
   form.picture = LoadBanner(instance);
 
@@ -364,27 +364,27 @@ bool TExplanationForm::Create() {
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
   RECT frame{0, 0, form.Scale(kUsageClientWidth), form.Scale(kUsageClientHeight)};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  Win().AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  int x = (Win().GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  int y = (Win().GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   x = x < 0 ? 0 : x;
   y = y < 0 ? 0 : y;
 
-  HWND hwnd = CreateWindowExA(exStyle, kExplanationFormClass, "", style, x, y, width, height,
-                              nullptr, nullptr, instance, &form);
+  HWND hwnd = Win().CreateWindowExA(exStyle, kExplanationFormClass, "", style, x, y, width, height,
+                                    nullptr, nullptr, instance, &form);
   if (hwnd == nullptr) {
     return false;
   }
   // Like a dialog box's: Move and Close only.
-  if (HMENU menu = GetSystemMenu(hwnd, FALSE)) {
+  if (HMENU menu = Win().GetSystemMenu(hwnd, FALSE)) {
     for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE}) {
-      DeleteMenu(menu, command, MF_BYCOMMAND);
+      Win().DeleteMenu(menu, command, MF_BYCOMMAND);
     }
   }
   if (!form.CreateElements(instance)) {
-    DestroyWindow(hwnd);
+    Win().DestroyWindow(hwnd);
     form.elements.clear();
     return false;
   }
@@ -397,18 +397,18 @@ TModalResult TExplanationForm::ShowModal() {
     return TModalResult::Cancel;
   }
   form.modalResult = TModalResult::None;
-  ShowWindow(form.hwnd, SW_SHOWNORMAL);
-  SetForegroundWindow(form.hwnd);
-  UpdateWindow(form.hwnd);
+  Win().ShowWindow(form.hwnd, SW_SHOWNORMAL);
+  Win().SetForegroundWindow(form.hwnd);
+  Win().UpdateWindow(form.hwnd);
   if (HWND button = form.Button()) {
-    SetFocus(button);
+    Win().SetFocus(button);
   }
   MSG message{};
   while (form.modalResult == TModalResult::None) {
-    BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    BOOL got = Win().GetMessageA(&message, nullptr, 0, 0);
     if (got == 0) {
       // WM_QUIT belongs to an outer loop: end this one and pass it on.
-      PostQuitMessage(static_cast<int>(message.wParam));
+      Win().PostQuitMessage(static_cast<int>(message.wParam));
       form.modalResult = TModalResult::Cancel;
       break;
     }
@@ -416,13 +416,13 @@ TModalResult TExplanationForm::ShowModal() {
       form.modalResult = TModalResult::Cancel;
       break;
     }
-    if (form.hwnd == nullptr || !IsDialogMessageA(form.hwnd, &message)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
+    if (form.hwnd == nullptr || !Win().IsDialogMessageA(form.hwnd, &message)) {
+      Win().TranslateMessage(&message);
+      Win().DispatchMessageA(&message);
     }
   }
   if (form.hwnd != nullptr) {
-    ShowWindow(form.hwnd, SW_HIDE);
+    Win().ShowWindow(form.hwnd, SW_HIDE);
   }
   return form.modalResult;
 }

@@ -5,8 +5,8 @@
 #  - no X display: the usage text comes out on standard output, nothing
 #    waits, for no server name and for a help request alike;
 #  - the DLLs a run loads (Wine names each where WINEDEBUG lets loaddll
-#    through): a run that writes the profile loads no common controls, which
-#    only the usage window needs;
+#    through): a run that writes the profile loads those of the floor
+#    program, no more; the usage window's come only with the window;
 #  - a user without a profile folder (Wine finds it by the Unix user name):
 #    the application-data folder cannot be found, which is an error;
 #  - the Application event log: Wine writes each Error event's text to
@@ -24,7 +24,7 @@
 #  - a key that cannot be created (a volatile key above it, made by the
 #    blocker program; it lasts as long as the persistent wineserver): a
 #    registry failure.
-#   wine-shell-cases.sh WINE_STATE_DIR EXE USAGE_TEXT_FILE BANNER_FILE BLOCKER_EXE
+#   wine-shell-cases.sh WINE_STATE_DIR EXE USAGE_TEXT_FILE BANNER_FILE BLOCKER_EXE FLOOR_EXE
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 state=$(cd "$1" && pwd)
@@ -32,6 +32,7 @@ exe=$2
 usage_text=$3
 banner=$4
 blocker=$5
+floor=$6
 wine="$here/../../scripts/wine.sh"
 prefix="$state/prefix"
 if ! "$wine" status "$state" >/dev/null; then
@@ -155,9 +156,15 @@ logged "the profile cannot be written" "$message" 4
 registry_untouched "the profile cannot be written"
 rmdir "$unix_appdata/outlook.prf"
 
-# A successful run reports nothing to the event log, and loads no common
-# controls (Wine names every DLL it loads where WINEDEBUG lets loaddll
-# through): only the usage window needs them.
+# A successful run reports nothing to the event log, and loads the DLLs the
+# floor loads, the program that only looks up the roaming folder as it does
+# (bench/FloorProgram.cpp), no more: Wine names every DLL a program loads
+# where WINEDEBUG lets loaddll through. The usage window's libraries (the
+# common controls among them) come only with the window.
+loaded_dlls() { # the DLLs Wine named in $work/err, one a line, sorted
+  grep -o -i 'Loaded L"[^"]*\\[a-z0-9_]*\.dll"' "$work/err" | sed 's/.*\\//; s/"$//' |
+    tr '[:upper:]' '[:lower:]' | sort -u
+}
 WM_WINEDEBUG=$WM_WINEDEBUG,+loaddll program server1 jsmith
 {
   cat "$work/banner"
@@ -165,13 +172,15 @@ WM_WINEDEBUG=$WM_WINEDEBUG,+loaddll program server1 jsmith
 } >"$work/expected"
 expect "a successful run" 0 "$work/expected"
 logged_nothing "a successful run"
-loaded=$(grep -o -i 'Loaded L"[^"]*\\[a-z0-9]*\.dll"' "$work/err" | sed 's/.*\\//; s/"$//' |
-  tr '[:upper:]' '[:lower:]')
-if grep -q -x shell32.dll <<<"$loaded" && ! grep -q -x comctl32.dll <<<"$loaded"; then
-  echo "ok: a successful run: no common controls loaded"
+loaded=$(loaded_dlls)
+WM_WINEDEBUG=-all,+loaddll timeout 30 "$wine" run "$state" "$floor" >/dev/null 2>"$work/err" </dev/null
+floor_loaded=$(loaded_dlls)
+if grep -q -x shell32.dll <<<"$loaded" && [ "$loaded" = "$floor_loaded" ]; then
+  echo "ok: a successful run: the floor's DLLs, no more ($(wc -l <<<"$loaded"))"
   passed=$((passed + 1))
 else
-  fail "a successful run: the DLLs loaded were: $(tr "\n" " " <<<"$loaded")"
+  fail "a successful run: the DLLs loaded, not the floor's: $(diff <(echo "$floor_loaded") \
+    <(echo "$loaded") | grep '^[<>]' | tr '\n' ' ') (< the floor's only, > the run's only)"
 fi
 rm -f "$unix_appdata/outlook.prf"
 "$wine" run "$state" reg delete 'HKCU\Software\Microsoft\Office' /f >/dev/null 2>&1

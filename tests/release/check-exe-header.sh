@@ -9,7 +9,9 @@ set -euo pipefail
 export LC_ALL=C
 objdump=$1
 exe=$2
-system_dlls=$(grep -v '^#' "$(dirname "$0")/../../scripts/system-dlls.txt")
+dll_list=$(dirname "$0")/../../scripts/system-dlls.txt
+system_dlls=$(awk '!/^#/ && NF {print $1}' "$dll_list")
+load_time_dlls=$(awk '!/^#/ && $2 == "load-time:" {print $1}' "$dll_list" | sort)
 
 # rule          exes  BinSkim rule                                  what the header must show
 rules=$(
@@ -23,6 +25,7 @@ no-w-and-x      all   BA2021.DoNotMarkWritableSectionsAsExecutable  no section b
 no-w-and-shared all   BA2019.DoNotMarkWritableSectionsAsShared      no section both writable and shared
 tsaware         all   -                                             TERMINAL_SERVER_AWARE, as Microsoft's linker sets by default
 system-dlls     all   -                                             imports from the system DLLs only (scripts/system-dlls.txt)
+load-time-dlls  all   -                                             imports exactly the DLLs every run needs, those marked load-time there
 END
 )
 
@@ -95,6 +98,15 @@ check() { # rule: prints what was found; status 0 when the rule holds
       grep -q -x -F "$dll" <<<"$system_dlls" || others="$others $dll"
     done
     [ -z "$others" ] || { echo "  not system DLLs:$others"; return 1; }
+    ;;
+  load-time-dlls)
+    local imported
+    imported=$(awk '/^[[:space:]]*DLL Name: / {print tolower($3)}' <<<"$headers" | sort)
+    [ "$imported" = "$load_time_dlls" ] || {
+      echo "  imported: $(tr '\n' ' ' <<<"$imported")"
+      echo "  load-time: $(tr '\n' ' ' <<<"$load_time_dlls")"
+      return 1
+    }
     ;;
   *)
     echo "  no such rule"
