@@ -1,7 +1,8 @@
 @echo off
 rem Wendelmarquistone logon script: prepares the user's Outlook profile for
-rem Exchange at the first logon (RUNONCE) and appends what happened to a log
-rem file. It never waits for anyone and always ends with exit status 0.
+rem Exchange (by default at the first logon only: RUNONCE) and appends what
+rem happened to a log file. It never waits for anyone and always ends with
+rem exit status 0.
 rem For cmd.exe on Windows XP and later; see deploying.md.
 setlocal EnableExtensions DisableDelayedExpansion
 
@@ -16,6 +17,11 @@ rem may create files and append to them. Only its last folder is made, so a
 rem typing error in the path is not created. Empty, unreachable or not
 rem writable: %TEMP%\Wendelmarquistone.log, with the reason in the entry.
 if not defined WM_LOG set "WM_LOG=\\fileserver\Logs$\Wendelmarquistone"
+rem The tool's options, as words: RUNONCE (write the profile only while the
+rem user has no %APPDATA%\outlook.prf), ONLY_EMPTY (keep the profiles the user
+rem has), both (RUNONCE ONLY_EMPTY), or none (leave it empty). What each does
+rem to existing profiles: deploying.md, "Existing profiles".
+if not defined WM_OPTIONS set "WM_OPTIONS=RUNONCE"
 rem --------------------------------------------------------------------------
 
 rem How values are handled. The settings, the user's and computer's names
@@ -106,6 +112,38 @@ set "WM_NO_DASH="
 for /f "usebackq eol=- delims=" %%z in ("%WM_RUN%\name") do set "WM_NO_DASH=yes"
 if not defined WM_NO_SLASH goto bad_server
 if not defined WM_NO_DASH goto bad_server
+
+rem The options: at most two words, each RUNONCE or ONLY_EMPTY in any case,
+rem which the tool reads in the second and third place. They reach the tool's
+rem command line as this script's own words (WM_USED), never as typed. The
+rem words are found by FOR in "x " and the options.
+set "WM_USED="
+if not defined WM_OPTIONS goto options_done
+set "WM_QUOTED="
+call :quote WM_OPTIONS
+if defined WM_QUOTED goto quoted_options
+>"%WM_RUN%\options" <nul set /p "=x "
+call :value WM_OPTIONS options
+set "WM_WORD1="
+set "WM_WORD2="
+set "WM_WORD3="
+set "WM_OPTION1="
+set "WM_OPTION2="
+for /f "usebackq tokens=2 delims=	 " %%z in ("%WM_RUN%\options") do set "WM_WORD1=yes"
+for /f "usebackq tokens=2 delims=	 " %%z in ("%WM_RUN%\options") do if /i "%%z"=="RUNONCE" set "WM_OPTION1=RUNONCE"
+for /f "usebackq tokens=2 delims=	 " %%z in ("%WM_RUN%\options") do if /i "%%z"=="ONLY_EMPTY" set "WM_OPTION1=ONLY_EMPTY"
+for /f "usebackq tokens=3 delims=	 " %%z in ("%WM_RUN%\options") do set "WM_WORD2=yes"
+for /f "usebackq tokens=3 delims=	 " %%z in ("%WM_RUN%\options") do if /i "%%z"=="RUNONCE" set "WM_OPTION2=RUNONCE"
+for /f "usebackq tokens=3 delims=	 " %%z in ("%WM_RUN%\options") do if /i "%%z"=="ONLY_EMPTY" set "WM_OPTION2=ONLY_EMPTY"
+for /f "usebackq tokens=4 delims=	 " %%z in ("%WM_RUN%\options") do set "WM_WORD3=yes"
+if defined WM_WORD3 goto many_options
+if defined WM_WORD1 if not defined WM_OPTION1 goto bad_options
+if defined WM_WORD2 if not defined WM_OPTION2 goto bad_options
+if "%WM_OPTION2%"=="%WM_OPTION1%" set "WM_OPTION2="
+if defined WM_OPTION1 set "WM_USED=%WM_OPTION1%"
+if defined WM_OPTION2 set "WM_USED=%WM_OPTION1% %WM_OPTION2%"
+:options_done
+
 set "WM_QUOTED="
 call :quote WM_EXE
 if defined WM_QUOTED goto quoted_exe
@@ -114,15 +152,15 @@ set "WM_FOUND="
 for /f "usebackq delims=" %%z in ("%WM_RUN%\exe") do if exist "%%z" set "WM_FOUND=yes"
 if not defined WM_FOUND goto no_exe
 
-rem The tool's path and the server name, one line split at the tab. To keep
-rem users' existing profiles, add ONLY_EMPTY after RUNONCE on the line that
-rem starts with "for" below.
+rem The tool's path and the server name, one line split at the tab, then the
+rem options (the setting is at the top).
 call :value WM_EXE command "	"
 call :value WM_NAME command
-for /f "usebackq tokens=1,2 delims=	" %%y in ("%WM_RUN%\command") do "%%y" %%z RUNONCE >"%WM_RUN%\output" 2>&1
+for /f "usebackq tokens=1,2 delims=	" %%y in ("%WM_RUN%\command") do "%%y" %%z %WM_USED% >"%WM_RUN%\output" 2>&1
 set "WM_STATUS=%ERRORLEVEL%"
 >"%WM_RUN%\result" <nul set /p "=Wendelmarquistone "
-call :value WM_NAME result " RUNONCE: exit status "
+if defined WM_USED call :value WM_NAME result " %WM_USED%: exit status "
+if not defined WM_USED call :value WM_NAME result ": exit status "
 call :value WM_STATUS result
 goto record
 
@@ -143,6 +181,17 @@ goto record
 :bad_server
 >"%WM_RUN%\result" <nul set /p "=not run: the server name "
 call :value WM_NAME result " starts with / or -"
+goto record
+:quoted_options
+>"%WM_RUN%\result" <nul set /p "=not run: WM_OPTIONS has a quote in it"
+goto record
+:many_options
+>"%WM_RUN%\result" <nul set /p "=not run: WM_OPTIONS has more than two words: "
+call :value WM_OPTIONS result
+goto record
+:bad_options
+>"%WM_RUN%\result" <nul set /p "=not run: WM_OPTIONS has a word that is not RUNONCE or ONLY_EMPTY: "
+call :value WM_OPTIONS result
 goto record
 :quoted_exe
 >"%WM_RUN%\result" <nul set /p "=not run: the path in WM_EXE has a quote in it"

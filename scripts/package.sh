@@ -18,7 +18,7 @@
 #
 # --sign CERT.pfx   Signs the exe with Authenticode (osslsigncode) before it is
 #                   zipped: a SHA-1 signature, with a SHA-256 one nested in it
-#                   (see "Checking a release" in README.md); the sums are of
+#                   (see "Signing and rebuilding a release" in CONTRIBUTING.md); the sums are of
 #                   the signed files. The PKCS#12 file's password is read from
 #                   the environment variable WM_SIGN_PASSWORD (it may be empty,
 #                   but must be set) and handed to osslsigncode through a pipe,

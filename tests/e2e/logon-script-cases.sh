@@ -26,30 +26,41 @@
 #     log folder (with & and parentheses), the computer name and the server
 #     name, the letters cmd's loops use: a full run, all kept as they are;
 #  m) four logons of one user started at once, whose per-run folders clash:
-#     each entry has its own output, no files are left.
+#     each entry has its own output, no files are left;
+#  n) the options setting: both words in any case and spacing, none, and
+#     settings refused (a word that is not an option, three words, a quote):
+#     the log line shows the options the tool was given;
+#  u) the undo script (docs/undo.cmd as the build makes it) after a full run,
+#     with another file's ImportPRF in one version, one naming the profile in
+#     other letters' case, another value beside it and a mail profile
+#     named Exchange: what names the profile is removed, and the file; the
+#     rest is kept; a second run changes nothing and says so.
 # The cases run in one cmd session (a batch file written here), which saves
-# starting Wine for each: a to l one after the other, m's four at once. Each
-# case's script runs in a cmd of its own, and what it left (output, exit
-# status, profile, log files) is kept in a folder of the case for the checks.
+# starting Wine for each: a to l one after the other, m's four at once, then
+# n and u. Each case's script runs in a cmd of its own, and what it left
+# (output, exit status, profile, log files) is kept in a folder of the case
+# for the checks.
 # Each case leaves the prefix as it found it.
 # cmd's %RANDOM% is msvcrt's rand() seeded with the time in seconds (measured
 # under Wine 8, whose cmd has drawn one number by the time the script draws):
 # the first three numbers of every second the cases may start in are taken
 # by folders made beforehand, so that every run meets a clash.
-#   logon-script-cases.sh WINE_STATE_DIR EXE SCRIPT IN_JOB_EXE
+#   logon-script-cases.sh WINE_STATE_DIR EXE SCRIPT IN_JOB_EXE UNDO_SCRIPT
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 state=$(cd "$1" && pwd)
 exe=$2
 script=$3
 in_job=$4
+undo=$5
 wine="$here/../../scripts/wine.sh"
-unset WM_SERVER WM_EXE WM_LOG
+unset WM_SERVER WM_EXE WM_LOG WM_OPTIONS
 if ! "$wine" status "$state" >/dev/null; then
   exit 77 # this build's programs cannot run here; the probe test says why
 fi
 work=$(mktemp -d)
 server=mail.corp.example
+mail_profiles='HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows Messaging Subsystem\Profiles'
 temp=
 profile=
 # What the cases may have left behind in the prefix: the profile and files in
@@ -59,6 +70,7 @@ cleanup() {
   rm -rf "$state/prefix/drive_c/t50%b"
   (cd / && timeout 30 "$wine" run "$state" reg delete 'HKCU\Software\Microsoft\Office' /f \
     </dev/null >/dev/null 2>&1)
+  (cd / && timeout 30 "$wine" run "$state" reg delete "$mail_profiles" /f </dev/null >/dev/null 2>&1)
 }
 trap 'cleanup; rm -rf "$work"' EXIT
 
@@ -85,7 +97,7 @@ show() { # CASE [FILE]: what the case's script printed and the log, after a fail
 }
 run_wine() { # [PROGRAM ARGS...]: in the case folder, every stream off ctest's pipes, in a job
   # that ends the programs it starts too when it is stopped
-  (cd "$work" && timeout 60 "$wine" run "$state" "$in_job" "$@" </dev/null >>"$work/wine.out" 2>&1)
+  (cd "$work" && timeout 120 "$wine" run "$state" "$in_job" "$@" </dev/null >>"$work/wine.out" 2>&1)
 }
 
 # The "NETLOGON share": the script with the exe beside it; another folder with
@@ -97,6 +109,7 @@ mkdir -p "$share" "$no_exe" "$work/r" "$work/v"
 cp "$script" "$share/logon.cmd"
 cp "$script" "$no_exe/logon.cmd"
 cp "$exe" "$share/Wendelmarquistone.exe"
+cp "$undo" "$share/undo.cmd"
 
 # The batch file that runs the cases. Values reach it through files read
 # with SET /P, which takes a line as it is (", & and % included).
@@ -257,6 +270,40 @@ bat ':m_wait' 'set /a "T_WAIT+=1"' "if %T_WAIT% geq $m_rounds goto m_gave_up"
 for i in 1 2 3 4; do bat "if not exist \"r\\m$i.done\" goto m_wait"; done
 bat 'goto m_end' ':m_gave_up' '>"r\m.gave-up" dir /b r\m*.done' ':m_end' endlocal
 bat 'reg delete "HKCU\Software\Microsoft\Office" /f >nul 2>&1'
+no_profile_left
+
+# n) The options setting: both words (in other letters' case, with more
+# blanks), none (blank), and settings the script refuses.
+n_settings=('only_empty  runonce' ' ' 'RUNONCE /x' 'RUNONCE ONLY_EMPTY RUNONCE' 'RUNONCE" & echo x')
+for i in "${!n_settings[@]}"; do
+  start_case "n$i"
+  setting "n$i" WM_SERVER "$server"
+  setting "n$i" WM_OPTIONS "${n_settings[$i]}"
+  end_case "n$i"
+done
+bat 'reg delete "HKCU\Software\Microsoft\Office" /f >nul 2>&1'
+
+# u) A full run, then in the registry: another file's ImportPRF for 11.0, the
+# profile's own path in upper case for 10.0, a value of Outlook's beside
+# ImportPRF, a mail profile named Exchange; then the undo script twice, the
+# Office key read before, between and after.
+start_case u
+setting u WM_SERVER "$server"
+logon u
+bat endlocal
+office_key='HKCU\Software\Microsoft\Office'
+bat "reg add \"$office_key\\11.0\\Outlook\\Setup\" /v ImportPRF /d \"C:\\other\\outlook.prf\" /f >nul" \
+  "reg add \"$office_key\\10.0\\Outlook\\Setup\" /v ImportPRF /d \"%APPDATA%\\OUTLOOK.PRF\" /f >nul" \
+  "reg add \"$office_key\\12.0\\Outlook\\Setup\" /v Keep /d kept /f >nul" \
+  "reg add \"$mail_profiles\\Exchange\" /f >nul" \
+  "reg query \"$office_key\" /s >\"r\\u0.office\" 2>&1"
+for i in 1 2; do
+  bat "cmd /c \"%T_SHARE%\\undo.cmd\" >\"r\\u$i.out\" 2>&1" ">\"r\\u$i.status\" echo %ERRORLEVEL%" \
+    "reg query \"$office_key\" /s >\"r\\u$i.office\" 2>&1" \
+    "if exist \"%T_APPDATA%\\outlook.prf\" echo left>\"r\\u$i.prf-left\""
+done
+bat "reg delete \"$mail_profiles\" /f >nul 2>&1" 'reg delete "HKCU\Software\Microsoft\Office" /f >nul 2>&1'
+no_profile_left
 
 run_wine cmd /c cases.cmd
 mapfile -t facts < <(tr -d '\r' <"$work/facts" 2>/dev/null)
@@ -507,6 +554,72 @@ check "$n: each entry has the tool's whole output" tool_output "$log" 4
 check "$n: each script printed a whole entry of the log and nothing else" \
   each_printed_an_entry "$log"
 [ "$ok" -eq 0 ] || show m1 "$log"
+
+# n) The options setting.
+for i in "${!n_settings[@]}"; do
+  setting=${n_settings[$i]}
+  case $i in
+  0) line="Wendelmarquistone $server ONLY_EMPTY RUNONCE: exit status 0" default=No ;;
+  1) line="Wendelmarquistone $server: exit status 0" default=Yes ;;
+  2) line="not run: WM_OPTIONS has a word that is not RUNONCE or ONLY_EMPTY: $setting" ;;
+  3) line="not run: WM_OPTIONS has more than two words: $setting" ;;
+  4) line="not run: WM_OPTIONS has a quote in it" ;;
+  esac
+  log=$(log_file "n$i")
+  name="n) options '$setting'"
+  ok=0
+  check "$name: the script ends with exit status 0" status_is_0 "n$i"
+  check "$name: the log's line is \"$line\"" test "$(count_entries "$log" "$(ere "$line")")" -eq 1
+  if [ "$i" -le 1 ]; then
+    check "$name: the profile is written with DefaultProfile=$default" \
+      has_line "$work/r/n$i.prf" "DefaultProfile=$default"
+    check "$name: the tool's output follows" tool_output "$log"
+  else
+    check "$name: the tool was not run" nothing_done "n$i"
+  fi
+  if [ "$ok" -ne 0 ]; then
+    show "n$i" "$log"
+    echo "--- the profile's [General] section, as copied after the run:"
+    sed -n '/^\[General\]/,/^.$/p' "$work/r/n$i.prf" 2>&1
+  fi
+done
+
+# u) The undo script.
+import_prfs() { # REG_DUMP: the data of every ImportPRF in the dump, one a line
+  tr -d '\r' <"$1" | sed -n 's/^[[:space:]]*ImportPRF[[:space:]]\{1,\}REG_SZ[[:space:]]\{1,\}//p'
+}
+profile_w="$appdata\\outlook.prf"
+naming_profile() { import_prfs "$1" | grep -ciFx "$profile_w"; } # REG_DUMP: how many name the file
+has_value() { tr -d '\r' <"$1" | grep -qE "^[[:space:]]*$2[[:space:]]+REG_SZ[[:space:]]+$(ere "$3")\$"; }
+n="u) undo after a full run"
+ok=0
+named=$(naming_profile "$work/r/u0.office")
+check "$n: before it, ImportPRF names the profile in several versions" test "$named" -ge 2
+check "$n: the script ends with exit status 0" test "$(tr -d '\r ' <"$work/r/u1.status")" = 0
+check "$n: no ImportPRF names the profile" test "$(naming_profile "$work/r/u1.office")" -eq 0
+check "$n: it says so for each version that named it" \
+  test "$(tr -d '\r' <"$work/r/u1.out" | grep -cx "Office [0-9.]*: ImportPRF removed (it named the tool's file)\.")" \
+  -eq "$named"
+check "$n: another file's ImportPRF is kept" has_value "$work/r/u1.office" ImportPRF 'C:\other\outlook.prf'
+check "$n: and it says so" has_line "$work/r/u1.out" \
+  "Office 11.0: ImportPRF kept: it names C:\other\outlook.prf, not the tool's file."
+check "$n: the value beside ImportPRF is kept" has_value "$work/r/u1.office" Keep kept
+check "$n: the profile file is gone" test ! -e "$work/r/u1.prf-left"
+check "$n: it says so" has_line "$work/r/u1.out" "Removed the file $profile_w"
+check "$n: it names the mail profile it leaves, and how to remove it" \
+  grep -q '^remove it by hand: close Outlook; Control Panel, Mail, Show Profiles;' "$work/r/u1.out"
+check "$n: it says what it cannot undo" grep -q '^Not undone: the values FirstRun and First-Run' "$work/r/u1.out"
+check "$n: it ends saying it is done" \
+  test "$(tr -d '\r' <"$work/r/u1.out" | tail -1)" = "Done: nothing of the tool's is left for this user."
+[ "$ok" -eq 0 ] || { echo "--- undo's output:"; cat "$work/r/u1.out"; cat "$work/r/u1.office"; }
+n="u) undo run again"
+ok=0
+check "$n: the script ends with exit status 0" test "$(tr -d '\r ' <"$work/r/u2.status")" = 0
+check "$n: the registry is as the first run left it" cmp -s "$work/r/u1.office" "$work/r/u2.office"
+check "$n: it removes nothing" test "$(grep -c 'removed\|^Removed' "$work/r/u2.out")" -eq 0
+check "$n: it says that nothing was changed" test "$(tr -d '\r' <"$work/r/u2.out" | tail -1)" = \
+  "Nothing to undo: no ImportPRF names this user's outlook.prf, and the file is not there; nothing was changed."
+[ "$ok" -eq 0 ] || { echo "--- undo's output:"; cat "$work/r/u2.out"; }
 
 taken_untouched() {
   local folder

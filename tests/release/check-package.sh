@@ -21,7 +21,7 @@ problem() {
 }
 
 zip=$(ls "$dist"/Wendelmarquistone-*-Windows.zip)
-expected="LICENSE README.md THIRD-PARTY-NOTICES.txt Wendelmarquistone.exe Wendelmarquistone.spdx.json docs/deploying.md docs/logon.cmd docs/usage-window.png"
+expected="LICENSE README.md THIRD-PARTY-NOTICES.txt Wendelmarquistone.exe Wendelmarquistone.spdx.json docs/deploying.md docs/logon.cmd docs/undo.cmd docs/usage-window.png"
 listed=$(zipinfo -1 "$zip" | tr '\n' ' ' | sed 's/ $//')
 [ "$listed" = "$expected" ] || problem "the zip holds \"$listed\", not \"$expected\""
 unzip -p "$zip" LICENSE | cmp -s - "$source_dir/LICENSE" || problem "the zip's LICENSE is not the repository's"

@@ -37,7 +37,7 @@ unsigned long TypeNumber(const std::string& name) {
   return 0;
 }
 
-// A key or value name as the store writes it (README.md): every byte but
+// A key or value name as the store writes it (CONTRIBUTING.md): every byte but
 // A-Z a-z 0-9, space, "-", "_" and a "." that does not start the name as "%"
 // and two upper-case hex digits.
 std::string Encoded(const std::string& name) {
