@@ -16,7 +16,7 @@
 // but a folder stands in the way of a key's folder, creating that key fails,
 // as a registry failure does on Windows.
 //
-// This is the one description of the store; README.md, Registry.h and
+// This is the one description of the store; CONTRIBUTING.md, Registry.h and
 // RegistryStore_posix.h point here.
 #include "profile/Registry.h"
 #include "profile/RegistryStore_posix.h"

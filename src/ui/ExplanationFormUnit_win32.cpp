@@ -91,7 +91,7 @@ FontHandle MakeFont(const char* face, int pixels, bool bold) {
 // classes are registered only once InitCommonControlsEx has been called. It
 // is loaded here, as the window's other libraries are (WindowLibraries_win32.h):
 // every process that imports it runs its start-up code, which made a run
-// without the window (every logon) cost 1.5 times the floor (README.md).
+// without the window (every logon) cost 1.5 times the floor (CONTRIBUTING.md).
 void LoadCommonControls() {
   using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   auto init =
