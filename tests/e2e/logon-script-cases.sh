@@ -306,6 +306,12 @@ bat "reg delete \"$mail_profiles\" /f >nul 2>&1" 'reg delete "HKCU\Software\Micr
 no_profile_left
 
 run_wine cmd /c cases.cmd
+cases_status=$?
+if [ "$cases_status" -eq 124 ]; then # every later case would fail for want of its files
+  echo "FAIL: the cases' batch file was stopped by its time limit (120 s); it printed:"
+  cat "$work/wine.out"
+  exit 1
+fi
 mapfile -t facts < <(tr -d '\r' <"$work/facts" 2>/dev/null)
 if [ "${#facts[@]}" -ne 8 ] || [ -z "${facts[0]}" ]; then
   echo "FAIL: the cases did not run; their batch file printed:"
