@@ -45,11 +45,15 @@ std::string Letters(const std::string& token) {
   return letters;
 }
 
-// The option word the token is, trimmed and in any case (or, for `misspelt`,
-// both as the misspelling check sees them), or nullptr.
-const OptionWord* FindOption(const std::string& token, bool misspelt = false) {
+// How a token is compared with the option words: Exactly, trimmed and in any
+// case; Loosely, both as the misspelling check sees them (Letters).
+enum class Match { Exactly, Loosely };
+
+// The option word the token is, compared so, or nullptr.
+const OptionWord* FindOption(const std::string& token, Match match = Match::Exactly) {
   for (const OptionWord& option : kOptionWords) {
-    if (misspelt ? Letters(token) == Letters(option.word) : UpperCase(Trim(token)) == option.word) {
+    if (match == Match::Loosely ? Letters(token) == Letters(option.word)
+                                : UpperCase(Trim(token)) == option.word) {
       return &option;
     }
   }
@@ -80,35 +84,6 @@ std::string OptionWordsNamed() {
   return named;
 }
 
-// Characters of UTF-8 text: every byte but the continuation bytes.
-size_t CharacterCount(std::string_view text) {
-  size_t count = 0;
-  for (char c : text) {
-    count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-  }
-  return count;
-}
-
-Result<std::string> NameInAnsi(const std::string& what, const std::string& given, size_t limit,
-                               const char* limitReason, const char* advice) {
-  const size_t length = CharacterCount(Trim(given));
-  if (length > limit) {
-    return Status::Failure(FailureClass::CommandLine,
-                           "The " + what + " is " + std::to_string(length) +
-                               " characters long, more than the " + std::to_string(limit) + " " +
-                               limitReason);
-  }
-  AnsiText ansi = AnsiFromGiven(given);
-  if (!ansi.exact) {
-    auto message = [&](const std::string& name) {
-      return "The " + what + " \"" + Printable(name) +
-             "\" has characters that the system's ANSI code page cannot hold; " + advice;
-    };
-    return Status::Failure(FailureClass::CommandLine, message(ansi.text), message(given));
-  }
-  return ansi.text;
-}
-
 }  // namespace
 
 Arguments ParseArguments(const std::vector<std::string>& arguments) {
@@ -129,13 +104,14 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
   for (const std::string& word : {parsed.UserName, option}) {
     if (const OptionWord* given = FindOption(word)) {
       parsed.*given->sets = true;
-    } else if (parsed.WordsAccepted && (StartsLikeAnOption(word) || FindOption(word, true))) {
+    } else if (parsed.WordsAccepted &&
+               (StartsLikeAnOption(word) || FindOption(word, Match::Loosely))) {
       parsed.WordsAccepted = UnknownOption(word);  // an option's sign, or a word misspelt
     }
   }
   while (!parser.AtEnd) {
     const std::string later = ReadToken(parser);
-    if (parsed.WordsAccepted && FindOption(later, true) != nullptr) {
+    if (parsed.WordsAccepted && FindOption(later, Match::Loosely) != nullptr) {
       parsed.WordsAccepted = OptionAfterTheThirdWord(later);
     }
   }
@@ -161,14 +137,14 @@ Status OptionAfterTheThirdWord(const std::string& word) {
                          "(if any)");
 }
 
-Status UnknownFirstWord(const std::string& ExchangeServer) {
-  return RefusedWord("Unknown option ", ExchangeServer,
+Status UnknownFirstWord(const std::string& firstWord) {
+  return RefusedWord("Unknown option ", firstWord,
                      ": the Exchange server's name must come first (/? shows how to call the "
                      "tool)");
 }
 
-FirstWord ClassifyFirstWord(const std::string& ExchangeServer) {
-  const std::string word = UpperCase(Trim(ExchangeServer));
+FirstWord ClassifyFirstWord(const std::string& firstWord) {
+  const std::string word = UpperCase(Trim(firstWord));
   if (word.empty()) {
     return FirstWord::None;
   }
@@ -182,17 +158,6 @@ FirstWord ClassifyFirstWord(const std::string& ExchangeServer) {
     return FirstWord::UnknownOption;
   }
   return FirstWord::ServerName;
-}
-
-Result<std::string> ServerNameInAnsi(const std::string& ExchangeServer) {
-  return NameInAnsi("server name", ExchangeServer, kServerNameLimit, "a DNS name can have",
-                    "give the server's DNS name or IP address");
-}
-
-Result<std::string> UserNameInAnsi(const std::string& UserName) {
-  return NameInAnsi("user name", UserName, kUserNameLimit, "a Windows account name can have",
-                    "give the mailbox name in characters of that code page, or leave it out to "
-                    "use the logon name");
 }
 
 Arguments ParseArguments(int argc, char** argv) {

@@ -2,7 +2,6 @@
 // drive a run.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -45,7 +44,8 @@ Arguments ParseArguments(const std::vector<std::string>& arguments);
 // The same, with the arguments obtained from the platform.
 Arguments ParseArguments(int argc, char** argv);
 
-// What the first word of the command line (ExchangeServer) asks for.
+// What the first word of the command line asks for: a server name, the
+// usage, or an option given where the server name goes.
 enum class FirstWord {
   ServerName,     // anything else: the Exchange server's name
   None,           // empty once trimmed: show the usage
@@ -53,27 +53,13 @@ enum class FirstWord {
   UnknownOption,  // any other word starting with "/" or "-": not a host name
 };
 // Judged on the word trimmed; letters compared without regard to case.
-FirstWord ClassifyFirstWord(const std::string& ExchangeServer);
+FirstWord ClassifyFirstWord(const std::string& firstWord);
 // The refusal of a first word that is an UnknownOption.
-Status UnknownFirstWord(const std::string& ExchangeServer);
+Status UnknownFirstWord(const std::string& firstWord);
 // A mistyped option is refused, never taken for a mailbox or dropped: a later
 // word starting with "/" or "-" or spelt otherwise ("RUN_ONCE", "OnlyEmpty")
 // than an option word; an option word after the third word.
 Status UnknownOption(const std::string& word);
 Status OptionAfterTheThirdWord(const std::string& word);
-
-// The longest names taken, counted in characters once trimmed: a DNS name
-// has at most 255; a Windows account name at most 256.
-constexpr size_t kServerNameLimit = 255;
-constexpr size_t kUserNameLimit = 256;
-
-// The server name or the user name, as given, the way the profile and the
-// registry hold it: in the ANSI code page. Refused, with a message that says
-// what to do, when it is longer than its limit
-// or when the code page cannot hold one of its characters exactly (Outlook
-// would be given another name). The message shows the name with "?" for
-// those characters; its given() form, for the system's log, has it as given.
-Result<std::string> ServerNameInAnsi(const std::string& ExchangeServer);
-Result<std::string> UserNameInAnsi(const std::string& UserName);
 
 }  // namespace wm

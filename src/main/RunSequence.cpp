@@ -1,16 +1,17 @@
 #include "main/RunSequence.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "main/ArgumentLine.h"
-#include "profile/LogonName.h"
-#include "profile/ProfileDocument.h"
+#include "main/ProfileJob.h"
+#include "profile/Registry.h"
 #include "support/CodePage.h"
 #include "support/Console.h"
+#include "support/CurrentUser.h"
 #include "support/EventLog.h"
 #include "support/Files.h"
 #include "support/SpecialFolder.h"
-#include "support/Text.h"
 #include "ui/ExplanationFormUnit.h"
 
 #include "Version.h"
@@ -30,6 +31,52 @@ std::string FramedLine(const std::string& text) {
     line.append(kBannerWidth - 1 - line.size(), ' ');
   }
   return line + "=";
+}
+
+// Where the profile goes: outlook.prf in the user's application-data folder.
+Result<std::string> ProfilePath(const SpecialFolder& folder) {
+  if (folder.status == FolderStatus::Found) {
+    return folder.path + "outlook.prf";
+  }
+  return Status::Failure(FailureClass::ApplicationData,
+                         folder.status == FolderStatus::NoAnsiPath
+                             ? "The user's application-data folder \"" + folder.path +
+                                   "\" has characters outside the ANSI code page in its path and " +
+                                   folder.reason
+                             : "Cannot find the user's application-data folder" +
+                                   (folder.reason.empty() ? std::string() : ": " + folder.reason));
+}
+
+// A run given a server name, up to its outcome line.
+Result<const char*> ServerNameRun(const Arguments& arguments) {
+  if (!arguments.WordsAccepted) {
+    return arguments.WordsAccepted;
+  }
+  // The names as Outlook will be given them, before anything is looked at
+  // or written: a name it cannot be given exactly is refused.
+  const Result<std::string> server = NameInAnsi(Name::Server, arguments.ExchangeServer);
+  const Result<std::string> user = server ? NameInAnsi(Name::User, arguments.UserName) : server;
+  if (!user) {
+    return user.status();  // the server name's refusal, or else the user name's
+  }
+  // A per-user tool run as a system account (from a computer startup script
+  // or a system task) would serve a profile that no user ever sees.
+  const Status account = CheckAccount(CurrentUserSid());
+  if (!account) {
+    return account;
+  }
+  const SpecialFolder folder = GetSpecialFolder("APPLICATION_DATA");
+  const Result<std::string> PrfPath = ProfilePath(folder);
+  if (!PrfPath) {
+    return PrfPath.status();
+  }
+  if (arguments.RunOnce && FileExists(PrfPath.value())) {
+    return kAlreadyGenerated;
+  }
+  const std::unique_ptr<Registry> registry = OpenCurrentUserRegistry(folder.path);
+  const Status profile =
+      WriteProfile(server.value(), user.value(), PrfPath.value(), arguments.OnlyEmpty, *registry);
+  return profile ? Result<const char*>(kGenerated) : profile;
 }
 
 }  // namespace
@@ -69,76 +116,27 @@ int ReportFailure(const Status& failure) {
 
 int RunSequence(int argc, char** argv) {
   const Arguments arguments = ParseArguments(argc, argv);
-  const std::string& ExchangeServer = arguments.ExchangeServer;
-
   for (const std::string& line : BannerLines()) {
     Status written = WriteLine(line);
     if (!written) {
       return ReportFailure(written);
     }
   }
-
-  switch (ClassifyFirstWord(ExchangeServer)) {
+  Status ended = Status::Ok();
+  switch (ClassifyFirstWord(arguments.ExchangeServer)) {
     case FirstWord::None:
-    case FirstWord::HelpRequest: {
-      Status shown = ShowUsage();
-      return shown ? 0 : ReportFailure(shown);
-    }
+    case FirstWord::HelpRequest:
+      ended = ShowUsage();
+      break;
     case FirstWord::UnknownOption:
-      return ReportFailure(UnknownFirstWord(ExchangeServer));
+      ended = UnknownFirstWord(arguments.ExchangeServer);
+      break;
     case FirstWord::ServerName:
+      const Result<const char*> outcome = ServerNameRun(arguments);
+      ended = outcome ? WriteLine(outcome.value()) : outcome.status();
       break;
   }
-  if (!arguments.WordsAccepted) {
-    return ReportFailure(arguments.WordsAccepted);
-  }
-
-  // The names as Outlook will be given them, before anything is looked at
-  // or written: a name it cannot be given exactly is refused.
-  const Result<std::string> server = ServerNameInAnsi(ExchangeServer);
-  if (!server) {
-    return ReportFailure(server.status());
-  }
-  const Result<std::string> user = UserNameInAnsi(arguments.UserName);
-  if (!user) {
-    return ReportFailure(user.status());
-  }
-
-  // A per-user tool run as a system account (from a computer startup script
-  // or a system task) would serve a profile that no user ever sees.
-  const Status account = CheckAccount(CurrentUserSid());
-  if (!account) {
-    return ReportFailure(account);
-  }
-
-  const SpecialFolder folder = FindSpecialFolder("APPLICATION_DATA");
-  switch (folder.status) {
-    case FolderStatus::Found:
-      break;
-    case FolderStatus::NotFound:
-      return ReportFailure(
-          Status::Failure(FailureClass::ApplicationData,
-                          "Cannot find the user's application-data folder" +
-                              (folder.reason.empty() ? std::string() : ": " + folder.reason)));
-    case FolderStatus::NoAnsiPath:
-      return ReportFailure(Status::Failure(
-          FailureClass::ApplicationData,
-          "The user's application-data folder \"" + folder.path +
-              "\" has characters outside the ANSI code page in its path and " + folder.reason));
-  }
-  const std::string PrfPath = folder.path + "outlook.prf";
-
-  if (arguments.RunOnce && FileExists(PrfPath)) {
-    Status written = WriteLine(kAlreadyGenerated);
-    return written ? 0 : ReportFailure(written);
-  }
-
-  Status profile = WriteProfile(server.value(), user.value(), PrfPath, arguments.OnlyEmpty);
-  if (!profile) {
-    return ReportFailure(profile);
-  }
-  Status written = WriteLine(kGenerated);
-  return written ? 0 : ReportFailure(written);
+  return ended ? 0 : ReportFailure(ended);
 }
 
 }  // namespace wm

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "profile/ProfileDocument.h"
 #include "testlib/RecordingRegistry.h"
 #include "testlib/RegistryProbe.h"
 #include "testlib/WriteBlocker.h"
@@ -149,33 +148,6 @@ TEST_F(RegisterImportTest, StopsAtAVersionWhoseKeyCannotBeCreated) {
           << version;
     }
   }
-}
-
-TEST_F(RegisterImportTest, WriteProfileRegistersTheFileItWrote) {
-  wm::Status status = wm::WriteProfile("server1", "jsmith", prf_, false, *registry_);
-  ASSERT_TRUE(status.ok()) << status.message();
-  EXPECT_EQ(wmtest::ReadFileBytes(prf_),
-            wmtest::ReadFileBytes(wmtest::SourcePath("tests/testdata/outlook-server1-jsmith.prf")));
-  ExpectRegisteredEverywhere();
-}
-
-TEST_F(RegisterImportTest, WriteProfileRegistersNothingWhenTheWriteFails) {
-  wmtest::WriteFileBytes(prf_, "old\r\n");
-  wm::Status status = wm::Status::Ok();
-  {
-    wmtest::WriteBlocker blocker(prf_);
-    status = wm::WriteProfile("server1", "jsmith", prf_, false, *registry_);
-  }
-  ASSERT_FALSE(status.ok());
-  EXPECT_EQ(wmtest::ReadFileBytes(prf_), "old\r\n");
-  EXPECT_FALSE(probe_.KeyExists("Software\\Microsoft\\Office\\12.0"));
-}
-
-TEST_F(RegisterImportTest, WriteProfileRegistersNothingForALineBreak) {
-  wm::Status status = wm::WriteProfile("server1\r\nX=1", "jsmith", prf_, false, *registry_);
-  ASSERT_FALSE(status.ok());
-  EXPECT_FALSE(std::filesystem::exists(prf_));
-  EXPECT_FALSE(probe_.KeyExists("Software\\Microsoft\\Office\\12.0"));
 }
 
 }  // namespace

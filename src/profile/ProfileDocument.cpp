@@ -1,13 +1,6 @@
 #include "profile/ProfileDocument.h"
 
-#include <memory>
 #include <utility>
-
-#include "profile/ImportRegistration.h"
-#include "profile/LogonName.h"
-#include "support/CodePage.h"
-#include "support/Files.h"
-#include "support/Text.h"
 
 namespace wm {
 
@@ -279,30 +272,6 @@ const TemplateLine kTemplate[] = {
 };
 static_assert(sizeof kTemplate / sizeof kTemplate[0] == kLineCount, "the document has 241 lines");
 
-const char* const kGiveTheMailbox =
-    "give the mailbox name on the command line (Wendelmarquistone <server> <mailbox>)";
-
-// The logon name as the profile holds it, in the ANSI code page.
-Result<std::string> LogonNameInAnsi() {
-  const Result<std::string> logon = CurrentLogonName();
-  const std::string given = logon ? logon.value() : std::string();
-  if (Trim(given).empty()) {
-    return Status::Failure(FailureClass::LogonName,
-                           "The logon name of the current user cannot be found" +
-                               (logon ? std::string() : ": " + logon.status().message()) + "; " +
-                               kGiveTheMailbox);
-  }
-  AnsiText ansi = AnsiFromGiven(given);
-  if (!ansi.exact) {
-    auto message = [](const std::string& name) {
-      return "The logon name \"" + Printable(name) +
-             "\" has characters that the system's ANSI code page cannot hold; " + kGiveTheMailbox;
-    };
-    return Status::Failure(FailureClass::LogonName, message(ansi.text), message(given));
-  }
-  return ansi.text;
-}
-
 }  // namespace
 
 std::vector<std::string> ProfileLines(const std::string& ExchangeServer,
@@ -329,78 +298,6 @@ std::vector<std::string> ProfileLines(const std::string& ExchangeServer,
     lines.push_back(std::move(text));
   }
   return lines;
-}
-
-Status WriteProfile(const std::string& ExchangeServer, const std::string& UserName,
-                    const std::string& PrfPath, bool OnlyEmpty) {
-  std::unique_ptr<Registry> registry = OpenCurrentUserRegistry();
-  return WriteProfile(ExchangeServer, UserName, PrfPath, OnlyEmpty, *registry);
-}
-
-Status WriteProfile(const std::string& ExchangeServer, const std::string& UserName,
-                    const std::string& PrfPath, bool OnlyEmpty, Registry& registry) {
-  const bool useLogonName = Trim(UserName).empty();
-  std::string mailbox = UserName;
-  if (useLogonName) {
-    Result<std::string> logonName = LogonNameInAnsi();
-    if (!logonName) {
-      return logonName.status();
-    }
-    mailbox = logonName.value();
-  }
-  if (HasLineBreak(ExchangeServer)) {
-    return Status::Failure(FailureClass::CommandLine, "The server name contains a line break");
-  }
-  if (HasLineBreak(mailbox)) {
-    return useLogonName
-               ? Status::Failure(FailureClass::LogonName, "The logon name contains a line break")
-               : Status::Failure(FailureClass::CommandLine, "The user name contains a line break");
-  }
-
-  std::string document;
-  for (const std::string& line : ProfileLines(ExchangeServer, mailbox, OnlyEmpty)) {
-    document += line;
-    document += "\r\n";
-  }
-  // The file in its place is what a later RUNONCE run takes for a finished
-  // job. Where there is none yet, it is put there last: written in full
-  // beside its place, registered, and only then renamed into place, so that
-  // a run that fails or is stopped before that leaves none, and the next run
-  // does the whole job again. Where one is there already, it is replaced
-  // first and then registered, as before: a file that cannot be replaced
-  // (another run holds it) must not have Outlook pointed at the old one.
-  const bool replacing = FileExists(PrfPath);
-  Result<StagedFile> staged = StageFile(PrfPath, document, "Cannot write the profile file");
-  if (!staged) {
-    const Status failed = staged.status().In(FailureClass::ProfileFile);
-    return replacing ? failed : failed.Standing(kNothingChanged);
-  }
-  if (replacing) {
-    Status replaced = staged.value().Commit();
-    return replaced ? RegisterImport(registry, PrfPath) : replaced.In(FailureClass::ProfileFile);
-  }
-  // A first run that fails once it has registered (a later version, or the
-  // file's rename) takes back what it registered: no version may point
-  // Outlook at a file that is not there.
-  const Registration registration = RegisterImportUndoably(registry, PrfPath);
-  const Status done = registration.status ? staged.value().Commit().In(FailureClass::ProfileFile)
-                                          : registration.status;
-  if (done) {
-    return done;
-  }
-  const TakenBack takenBack = TakeBackImport(registry, registration.replaced);
-  if (takenBack.left.empty()) {
-    return done.Standing(kNothingChanged);
-  }
-  std::string versions;
-  for (const char* version : takenBack.left) {
-    versions += (versions.empty() ? "Outlook " : ", ") + std::string(version);
-  }
-  return done.Standing("; taking its registration back failed too (" + takenBack.reason +
-                       "): " + versions + (takenBack.left.size() == 1 ? " is" : " are") +
-                       " left pointed at \"" + PrfPath +
-                       "\", where no file was put; the next run, RUNONCE included, does the "
-                       "whole job.");
 }
 
 }  // namespace wm

@@ -2,18 +2,14 @@
 
 namespace wm {
 
-std::string RegistryKeyName(const std::string& keyPath) {
-  return "HKEY_CURRENT_USER\\" + keyPath;
-}
-
 Status CreateKeyFailure(const std::string& keyPath, const std::string& reason) {
-  return Status::Failure("creating key " + RegistryKeyName(keyPath) + " failed: " + reason);
+  return Status::Failure("creating key HKEY_CURRENT_USER\\" + keyPath + " failed: " + reason);
 }
 
 Status ValueFailure(const char* operation, const std::string& keyPath, const std::string& name,
                     const std::string& reason) {
-  return Status::Failure(std::string(operation) + " value \"" + name + "\" in " +
-                         RegistryKeyName(keyPath) + " failed: " + reason);
+  return Status::Failure(std::string(operation) + " value \"" + name + "\" in HKEY_CURRENT_USER\\" +
+                         keyPath + " failed: " + reason);
 }
 
 Status NoOpenKeyFailure(const char* operation, const std::string& name) {

@@ -39,8 +39,11 @@ class Registry {
   virtual void CloseKey() = 0;
 };
 
-// The registry of the user the program runs as.
-std::unique_ptr<Registry> OpenCurrentUserRegistry();
+// The registry of the user the program runs as. The Linux stand-in keeps its
+// store in the user's application-data folder, as the run found it
+// (<applicationData>Wendelmarquistone/Registry; "" gives a store whose every
+// CreateKey fails); Windows does not need it.
+std::unique_ptr<Registry> OpenCurrentUserRegistry(const std::string& applicationData);
 
 // The failures, in the words every implementation uses (the test's recording
 // registry too), so that a message reads the same on every platform:
@@ -49,7 +52,6 @@ std::unique_ptr<Registry> OpenCurrentUserRegistry();
 //   setting value "<name>" in HKEY_CURRENT_USER\<key> failed: <reason>
 //   reading value "<name>" in HKEY_CURRENT_USER\<key> failed: <reason>
 //   deleting value "<name>" failed: no registry key is open
-std::string RegistryKeyName(const std::string& keyPath);  // "HKEY_CURRENT_USER\<key>"
 Status CreateKeyFailure(const std::string& keyPath, const std::string& reason);
 // operation: "deleting", "setting" or "reading".
 Status ValueFailure(const char* operation, const std::string& keyPath, const std::string& name,

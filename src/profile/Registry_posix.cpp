@@ -28,7 +28,6 @@
 #include <utility>
 
 #include "support/Files.h"
-#include "support/SpecialFolder.h"
 #include "support/SystemError.h"
 
 namespace wm {
@@ -206,10 +205,9 @@ std::unique_ptr<Registry> OpenRegistryStore(const std::string& folder) {
   return std::make_unique<RegistryStore>(folder);
 }
 
-std::unique_ptr<Registry> OpenCurrentUserRegistry() {
-  const std::string appData = GetSpecialFolder("APPLICATION_DATA");
-  return OpenRegistryStore(appData.empty() ? std::string()
-                                           : appData + "Wendelmarquistone/Registry");
+std::unique_ptr<Registry> OpenCurrentUserRegistry(const std::string& applicationData) {
+  return OpenRegistryStore(
+      applicationData.empty() ? std::string() : applicationData + "Wendelmarquistone/Registry");
 }
 
 }  // namespace wm

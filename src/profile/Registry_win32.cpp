@@ -109,7 +109,7 @@ class CurrentUserRegistry final : public Registry {
 
 }  // namespace
 
-std::unique_ptr<Registry> OpenCurrentUserRegistry() {
+std::unique_ptr<Registry> OpenCurrentUserRegistry(const std::string& /*applicationData*/) {
   return std::make_unique<CurrentUserRegistry>();
 }
 

@@ -45,6 +45,12 @@ class StagedFile {
 Result<StagedFile> StageFile(const std::string& path, std::string_view bytes,
                              std::string_view what);
 
+// A staged file's failure in the caller's words, on every platform:
+// <what> "<path>": <reason>.
+Status FileFailure(std::string_view what, const std::string& path, const std::string& reason);
+// The reason when a folder stands where the file goes.
+extern const char* const kFolderInTheWay;
+
 // StageFile and Commit in one: the file is created or replaced, or left as
 // it was.
 Status WriteFileAtomically(const std::string& path, std::string_view bytes, std::string_view what);

@@ -5,11 +5,29 @@
 
 namespace wm {
 
-// Returns the folder's path followed by the platform's separator, so that a
-// file name can be appended directly; returns the empty string when the
-// folder cannot be found, so that a failure is never mistaken for a folder.
-// The name is compared exactly (case-sensitive, whole string); a name not
-// listed below gives the desktop.
+enum class FolderStatus {
+  Found,
+  NotFound,    // the system cannot give the folder's path
+  NoAnsiPath,  // Windows: see below
+};
+
+struct SpecialFolder {
+  FolderStatus status = FolderStatus::NotFound;
+  // Found: the path. NotFound: "", so that a failure is never mistaken for a
+  // folder. NoAnsiPath: the path with "?" for what the code page cannot show,
+  // for messages only.
+  std::string path;
+  // NoAnsiPath: why the short path cannot stand in, to follow "... has
+  // characters outside the ANSI code page in its path and": "no short (8.3)
+  // name ...", "a short (8.3) path ... that has such characters too", or
+  // "its short (8.3) path cannot be read: <the system's reason>". NotFound:
+  // what the system said, where it said anything.
+  std::string reason;
+};
+
+// The folder's path ends with the platform's separator, so that a file name
+// can be appended directly. The name is compared exactly (case-sensitive,
+// whole string); a name not listed below gives the desktop.
 //
 //   name               Windows                          Linux
 //   "DESKTOP"          the user's desktop               the XDG desktop folder
@@ -23,6 +41,15 @@ namespace wm {
 //   "SYSTEM"           the Windows system directory     /usr/lib
 //   "WINDOWS"          the Windows directory            /usr
 //
+// Every path in the program is text in the ANSI code page, as is the path
+// Outlook is given in the registry. On Windows the folder is found with the
+// wide-character API; a path with characters that the ANSI code page cannot
+// hold (a user folder named in Greek on a Western system) is given as its
+// short (8.3) form, which the code page can hold and which names the same
+// folder. Where that form cannot stand in (short names turned off on the
+// volume, a short name with such characters itself, or the lookup failing),
+// the status is NoAnsiPath.
+//
 // On Linux, following the XDG base-directory rules, an XDG variable that is
 // unset, empty or not an absolute path counts as unset: $XDG_CONFIG_HOME then
 // defaults to $HOME/.config, $XDG_DATA_HOME to $HOME/.local/share and
@@ -31,35 +58,6 @@ namespace wm {
 // $XDG_CONFIG_HOME/user-dirs.dirs, else $HOME/Desktop. $HOME, when unset, empty
 // or relative, is the home folder in the password database of the effective
 // user.
-std::string GetSpecialFolder(const std::string& name);
-
-enum class FolderStatus {
-  Found,
-  NotFound,    // the system cannot give the folder's path
-  NoAnsiPath,  // Windows: see below
-};
-
-struct SpecialFolder {
-  FolderStatus status = FolderStatus::NotFound;
-  // Found: the path, as GetSpecialFolder gives it. NoAnsiPath: the folder's
-  // path with "?" for what the code page cannot show, for messages only.
-  std::string path;
-  // NoAnsiPath: why the short path cannot stand in, to follow "... has
-  // characters outside the ANSI code page in its path and": "no short (8.3)
-  // name ...", "a short (8.3) path ... that has such characters too", or
-  // "its short (8.3) path cannot be read: <the system's reason>". NotFound:
-  // what the system said, where it said anything.
-  std::string reason;
-};
-
-// The same, saying why when there is no path. Every path in the program is
-// text in the ANSI code page, as is the path Outlook is given in the
-// registry. On Windows the folder is found with the wide-character API; a
-// path with characters that the ANSI code page cannot hold (a user folder
-// named in Greek on a Western system) is given as its short (8.3) form, which
-// the code page can hold and which names the same folder. Where that form
-// cannot stand in (short names turned off on the volume, a short name with
-// such characters itself, or the lookup failing), the status is NoAnsiPath.
-SpecialFolder FindSpecialFolder(const std::string& name);
+SpecialFolder GetSpecialFolder(const std::string& name);
 
 }  // namespace wm

@@ -150,7 +150,7 @@ std::string FolderPath(const std::string& name) {
 }  // namespace
 
 // Paths are bytes here: any folder that can be found can be named.
-SpecialFolder FindSpecialFolder(const std::string& name) {
+SpecialFolder GetSpecialFolder(const std::string& name) {
   SpecialFolder folder;
   folder.path = FolderPath(name);
   folder.status = folder.path.empty() ? FolderStatus::NotFound : FolderStatus::Found;

@@ -49,12 +49,12 @@ class SpecialFolderTest : public ::testing::Test {
 
 TEST_F(SpecialFolderTest, ApplicationDataIsXdgConfigHome) {
   Set("XDG_CONFIG_HOME", dir_.path().string() + "/config");
-  EXPECT_EQ(wm::GetSpecialFolder("APPLICATION_DATA"), dir_.path().string() + "/config/");
+  EXPECT_EQ(wm::GetSpecialFolder("APPLICATION_DATA").path, dir_.path().string() + "/config/");
 }
 
 TEST_F(SpecialFolderTest, ApplicationDataEndsWithExactlyOneSlash) {
   Set("XDG_CONFIG_HOME", dir_.path().string() + "/config//");
-  EXPECT_EQ(wm::GetSpecialFolder("APPLICATION_DATA"), dir_.path().string() + "/config/");
+  EXPECT_EQ(wm::GetSpecialFolder("APPLICATION_DATA").path, dir_.path().string() + "/config/");
 }
 
 class UnusableConfigHome : public SpecialFolderTest,
@@ -64,7 +64,7 @@ TEST_P(UnusableConfigHome, FallsBackToDotConfigInHome) {
   if (GetParam()) {
     Set("XDG_CONFIG_HOME", *GetParam());
   }
-  EXPECT_EQ(wm::GetSpecialFolder("APPLICATION_DATA"), home_ + "/.config/");
+  EXPECT_EQ(wm::GetSpecialFolder("APPLICATION_DATA").path, home_ + "/.config/");
 }
 
 INSTANTIATE_TEST_SUITE_P(UnsetEmptyOrRelative, UnusableConfigHome,
@@ -80,13 +80,13 @@ TEST_F(SpecialFolderTest, WithoutHomeTheAccountsHomeFolderIsUsed) {
     home.pop_back();
   }
   std::string expected = home == "/" ? "/.config/" : home + "/.config/";
-  EXPECT_EQ(wm::GetSpecialFolder("APPLICATION_DATA"), expected);
+  EXPECT_EQ(wm::GetSpecialFolder("APPLICATION_DATA").path, expected);
   Set("HOME", "not/absolute");
-  EXPECT_EQ(wm::GetSpecialFolder("APPLICATION_DATA"), expected);
+  EXPECT_EQ(wm::GetSpecialFolder("APPLICATION_DATA").path, expected);
 }
 
 TEST_F(SpecialFolderTest, DesktopDefaultsToDesktopInHome) {
-  EXPECT_EQ(wm::GetSpecialFolder("DESKTOP"), home_ + "/Desktop/");
+  EXPECT_EQ(wm::GetSpecialFolder("DESKTOP").path, home_ + "/Desktop/");
 }
 
 TEST_F(SpecialFolderTest, DesktopFromUserDirs) {
@@ -96,18 +96,18 @@ TEST_F(SpecialFolderTest, DesktopFromUserDirs) {
                          "# written by xdg-user-dirs-update\n"
                          "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n"
                          "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
-  EXPECT_EQ(wm::GetSpecialFolder("DESKTOP"), home_ + "/Schreibtisch/");
+  EXPECT_EQ(wm::GetSpecialFolder("DESKTOP").path, home_ + "/Schreibtisch/");
 }
 
 TEST_F(SpecialFolderTest, DesktopFromTheEnvironmentComesFirst) {
   Set("XDG_DESKTOP_DIR", dir_.path().string() + "/desk");
-  EXPECT_EQ(wm::GetSpecialFolder("DESKTOP"), dir_.path().string() + "/desk/");
+  EXPECT_EQ(wm::GetSpecialFolder("DESKTOP").path, dir_.path().string() + "/desk/");
 }
 
 class UnknownName : public SpecialFolderTest, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(UnknownName, GivesTheDesktop) {
-  EXPECT_EQ(wm::GetSpecialFolder(GetParam()), home_ + "/Desktop/");
+  EXPECT_EQ(wm::GetSpecialFolder(GetParam()).path, home_ + "/Desktop/");
 }
 
 INSTANTIATE_TEST_SUITE_P(NamesAreExact, UnknownName,
@@ -116,22 +116,22 @@ INSTANTIATE_TEST_SUITE_P(NamesAreExact, UnknownName,
                                            "NO_SUCH_FOLDER"));
 
 TEST_F(SpecialFolderTest, ProgramsAreTheUsersApplicationsFolder) {
-  EXPECT_EQ(wm::GetSpecialFolder("PROGRAMS"), home_ + "/.local/share/applications/");
-  EXPECT_EQ(wm::GetSpecialFolder("STARTMENU"), home_ + "/.local/share/applications/");
+  EXPECT_EQ(wm::GetSpecialFolder("PROGRAMS").path, home_ + "/.local/share/applications/");
+  EXPECT_EQ(wm::GetSpecialFolder("STARTMENU").path, home_ + "/.local/share/applications/");
   Set("XDG_DATA_HOME", dir_.path().string() + "/data");
-  EXPECT_EQ(wm::GetSpecialFolder("PROGRAMS"), dir_.path().string() + "/data/applications/");
+  EXPECT_EQ(wm::GetSpecialFolder("PROGRAMS").path, dir_.path().string() + "/data/applications/");
 }
 
 TEST_F(SpecialFolderTest, CommonProgramsComeFromTheFirstAbsoluteDataDir) {
-  EXPECT_EQ(wm::GetSpecialFolder("COMMON_PROGRAMS"), "/usr/local/share/applications/");
+  EXPECT_EQ(wm::GetSpecialFolder("COMMON_PROGRAMS").path, "/usr/local/share/applications/");
   Set("XDG_DATA_DIRS", "relative/share::/srv/share/:/usr/share");
-  EXPECT_EQ(wm::GetSpecialFolder("COMMON_PROGRAMS"), "/srv/share/applications/");
+  EXPECT_EQ(wm::GetSpecialFolder("COMMON_PROGRAMS").path, "/srv/share/applications/");
 }
 
 TEST_F(SpecialFolderTest, SystemFolders) {
-  EXPECT_EQ(wm::GetSpecialFolder("PROGRAM_FILES"), "/opt/");
-  EXPECT_EQ(wm::GetSpecialFolder("SYSTEM"), "/usr/lib/");
-  EXPECT_EQ(wm::GetSpecialFolder("WINDOWS"), "/usr/");
+  EXPECT_EQ(wm::GetSpecialFolder("PROGRAM_FILES").path, "/opt/");
+  EXPECT_EQ(wm::GetSpecialFolder("SYSTEM").path, "/usr/lib/");
+  EXPECT_EQ(wm::GetSpecialFolder("WINDOWS").path, "/usr/");
 }
 
 }  // namespace

@@ -119,7 +119,7 @@ SpecialFolder AnsiPath(const std::wstring& path) {
   return folder;
 }
 
-SpecialFolder FindSpecialFolder(const std::string& name) {
+SpecialFolder GetSpecialFolder(const std::string& name) {
   SpecialFolder folder;
   char buffer[kPathBuffer] = {};
   if (name == "SYSTEM" || name == "WINDOWS") {

@@ -34,7 +34,7 @@ class ShellFolderName : public ::testing::TestWithParam<Case> {};
 TEST_P(ShellFolderName, MatchesTheShell) {
   std::string expected = ShellFolder(GetParam().identifier);
   ASSERT_GT(expected.size(), 1u);
-  EXPECT_EQ(wm::GetSpecialFolder(GetParam().name), expected);
+  EXPECT_EQ(wm::GetSpecialFolder(GetParam().name).path, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"NO_SUCH_FOLDER", CSIDL_DESKTOP}));
 
 TEST(SpecialFolder, ApplicationDataIsTheRoamingFolder) {
-  std::string folder = wm::GetSpecialFolder("APPLICATION_DATA");
+  std::string folder = wm::GetSpecialFolder("APPLICATION_DATA").path;
   ASSERT_GT(folder.size(), 1u);
   EXPECT_EQ(folder.back(), '\\');
   EXPECT_NE(folder.find("\\AppData\\Roaming\\"), std::string::npos) << folder;
@@ -60,9 +60,9 @@ TEST(SpecialFolder, SystemAndWindowsDirectories) {
   char windows[MAX_PATH] = {};
   ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
   ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
-  EXPECT_EQ(wm::GetSpecialFolder("SYSTEM"), std::string(system) + "\\");
-  EXPECT_EQ(wm::GetSpecialFolder("WINDOWS"), std::string(windows) + "\\");
-  EXPECT_EQ(wm::GetSpecialFolder("system"), ShellFolder(CSIDL_DESKTOP));
+  EXPECT_EQ(wm::GetSpecialFolder("SYSTEM").path, std::string(system) + "\\");
+  EXPECT_EQ(wm::GetSpecialFolder("WINDOWS").path, std::string(windows) + "\\");
+  EXPECT_EQ(wm::GetSpecialFolder("system").path, ShellFolder(CSIDL_DESKTOP));
 }
 
 using wm::AnsiPath;

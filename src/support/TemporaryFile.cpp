@@ -4,12 +4,6 @@
 
 namespace wm {
 
-const char* const kFolderInTheWay = "a folder of that name stands in its place";
-
-Status FileFailure(std::string_view what, const std::string& path, const std::string& reason) {
-  return Status::Failure(std::string(what) + " \"" + path + "\": " + reason);
-}
-
 std::string CreateTemporaryBeside(const std::string& path, unsigned long processId,
                                   const std::function<CreateResult(const std::string&)>& create) {
   static std::atomic<unsigned> counter{0};

@@ -6,18 +6,9 @@
 #include <cstdio>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <utility>
 
-#include "support/Status.h"
-
 namespace wm {
-
-// A staged file's failure in the caller's words, on every platform:
-// <what> "<path>": <reason>.
-Status FileFailure(std::string_view what, const std::string& path, const std::string& reason);
-// The reason when a folder stands where the file goes.
-extern const char* const kFolderInTheWay;
 
 enum class CreateResult { Created, NameTaken, Failed };
 

@@ -97,8 +97,8 @@ TEST_F(EndToEnd, FailuresLeaveEverythingAsItWas) {
     std::string mention;
   };
   const Case cases[] = {
-      {"LineBreakInServer", {"server\n1", "jsmith"}, "server name"},
-      {"LineBreakInUser", {"server1", "j\rsmith"}, "user name"},
+      {"LineBreakInServer", {"server\n1", "jsmith"}, "server name contains a line break"},
+      {"LineBreakInUser", {"server1", "j\rsmith"}, "user name contains a line break"},
       {"ServerTooLong",
        {std::string(256, 's'), "jsmith"},
        "server name is 256 characters long, more than the 255"},

@@ -70,7 +70,7 @@ RegistryProbe::~RegistryProbe() {
 }
 
 std::unique_ptr<wm::Registry> RegistryProbe::Open() const {
-  return wm::OpenCurrentUserRegistry();
+  return wm::OpenCurrentUserRegistry("");
 }
 
 std::vector<std::string> RegistryProbe::Subkeys(const std::string& keyPath) const {

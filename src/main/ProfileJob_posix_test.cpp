@@ -1,8 +1,6 @@
-#include "profile/LogonName.h"
+#include "main/ProfileJob.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <pwd.h>
 #include <string>
 #include <unistd.h>
@@ -11,40 +9,17 @@
 
 #include <gtest/gtest.h>
 
-#include "profile/ProfileDocument.h"
+#include "support/CurrentUser.h"
 #include "testlib/RecordingRegistry.h"
 #include "testlib/TestSupport.h"
 
 namespace {
 
-TEST(CurrentLogonName, IsTheEffectiveUsersNameNotTheEnvironments) {
-  const struct passwd* entry = ::getpwuid(::geteuid());
-  ASSERT_NE(entry, nullptr);
-  const std::string expected = entry->pw_name;
-
-  std::optional<std::string> savedUser;
-  std::optional<std::string> savedLogName;
-  if (const char* value = std::getenv("USER")) {
-    savedUser = value;
-  }
-  if (const char* value = std::getenv("LOGNAME")) {
-    savedLogName = value;
-  }
-  ::setenv("USER", "someone-else", 1);
-  ::setenv("LOGNAME", "someone-else", 1);
-  std::string name = wm::CurrentLogonName().value();
-  savedUser ? ::setenv("USER", savedUser->c_str(), 1) : ::unsetenv("USER");
-  savedLogName ? ::setenv("LOGNAME", savedLogName->c_str(), 1) : ::unsetenv("LOGNAME");
-
-  EXPECT_FALSE(name.empty());
-  EXPECT_EQ(name, expected);
-}
-
 // Run as a user the password database does not know, the lookup fails and
 // says why, and a profile for a blank user name is refused, not written with
 // an empty mailbox name. The lookup is made in a child process
 // that takes such a user id, which needs root.
-TEST(CurrentLogonName, IsEmptyForAUserUnknownToThePasswordDatabase) {
+TEST(WriteProfile, RefusesABlankUserNameWhereTheLogonNameCannotBeFound) {
   if (::geteuid() != 0) {
     GTEST_SKIP() << "only root can run a process as a user id without an entry";
   }

@@ -1,4 +1,4 @@
-#include "profile/LogonName.h"
+#include "support/CurrentUser.h"
 
 namespace wm {
 

@@ -1,5 +1,5 @@
-#include "profile/LogonName.h"
-#include "profile/LogonName_win32.h"
+#include "support/CurrentUser.h"
+#include "support/CurrentUser_win32.h"
 
 #include <string>
 
