@@ -104,15 +104,15 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
   for (const std::string& word : {parsed.UserName, option}) {
     if (const OptionWord* given = FindOption(word)) {
       parsed.*given->sets = true;
-    } else if (parsed.WordsAccepted &&
+    } else if (parsed.wordsAccepted &&
                (StartsLikeAnOption(word) || FindOption(word, Match::Loosely))) {
-      parsed.WordsAccepted = UnknownOption(word);  // an option's sign, or a word misspelt
+      parsed.wordsAccepted = UnknownOption(word);  // an option's sign, or a word misspelt
     }
   }
   while (!parser.AtEnd) {
     const std::string later = ReadToken(parser);
-    if (parsed.WordsAccepted && FindOption(later, Match::Loosely) != nullptr) {
-      parsed.WordsAccepted = OptionAfterTheThirdWord(later);
+    if (parsed.wordsAccepted && FindOption(later, Match::Loosely) != nullptr) {
+      parsed.wordsAccepted = OptionAfterTheThirdWord(later);
     }
   }
 

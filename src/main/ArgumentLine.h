@@ -18,7 +18,7 @@ struct Arguments {
   bool OnlyEmpty = false;
   // Ok, or the first mistyped option's refusal (UnknownOption,
   // OptionAfterTheThirdWord), ready for the error line.
-  Status WordsAccepted = Status::Ok();
+  Status wordsAccepted = Status::Ok();
 };
 
 // The option words (in any case) and what each sets: the one list the
@@ -38,7 +38,7 @@ inline constexpr OptionWord kOptionWords[] = {
 // An option's value is set when the option word or the user name, trimmed
 // and upper-cased, is that option's word; a user name that is an option word
 // becomes empty. The words after the third are read only to be checked (see
-// Arguments::WordsAccepted).
+// Arguments::wordsAccepted).
 Arguments ParseArguments(const std::vector<std::string>& arguments);
 
 // The same, with the arguments obtained from the platform.

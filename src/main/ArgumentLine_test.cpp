@@ -13,8 +13,8 @@ struct ArgumentCase {
   std::vector<std::string> arguments;
   std::string server;
   std::string user;
-  bool runOnce;
-  bool onlyEmpty;
+  bool RunOnce;
+  bool OnlyEmpty;
 };
 
 void PrintTo(const ArgumentCase& c, std::ostream* os) {
@@ -28,8 +28,8 @@ TEST_P(ParseArgumentsTable, GivesTheFourValues) {
   const Arguments parsed = ParseArguments(c.arguments);
   EXPECT_EQ(parsed.ExchangeServer, c.server);
   EXPECT_EQ(parsed.UserName, c.user);
-  EXPECT_EQ(parsed.RunOnce, c.runOnce);
-  EXPECT_EQ(parsed.OnlyEmpty, c.onlyEmpty);
+  EXPECT_EQ(parsed.RunOnce, c.RunOnce);
+  EXPECT_EQ(parsed.OnlyEmpty, c.OnlyEmpty);
 }
 
 const ArgumentCase kCases[] = {
@@ -101,7 +101,7 @@ TEST(ParseArguments, RefusesMistypedOptions) {
       {{"srv", "jsmith-x"}, nullptr},
   };
   for (const Case& c : cases) {
-    const Status refusal = ParseArguments(c.arguments).WordsAccepted;
+    const Status refusal = ParseArguments(c.arguments).wordsAccepted;
     SCOPED_TRACE(refusal.message());
     if (c.refused == nullptr) {
       EXPECT_TRUE(refusal.ok()) << c.arguments.back();

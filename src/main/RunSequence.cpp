@@ -49,8 +49,8 @@ Result<std::string> ProfilePath(const SpecialFolder& folder) {
 
 // A run given a server name, up to its outcome line.
 Result<const char*> ServerNameRun(const Arguments& arguments) {
-  if (!arguments.WordsAccepted) {
-    return arguments.WordsAccepted;
+  if (!arguments.wordsAccepted) {
+    return arguments.wordsAccepted;
   }
   // The names as Outlook will be given them, before anything is looked at
   // or written: a name it cannot be given exactly is refused.

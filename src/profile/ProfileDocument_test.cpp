@@ -52,12 +52,12 @@ TEST(ProfileLines, AreTheDocumentsLinesWithoutLineEnds) {
 class OnlyEmptyTest : public ::testing::TestWithParam<bool> {};
 
 TEST_P(OnlyEmptyTest, SwitchesLinesTenAndElevenOnly) {
-  const bool onlyEmpty = GetParam();
-  std::vector<std::string> lines = wm::ProfileLines("server1", "jsmith", onlyEmpty);
-  std::vector<std::string> other = wm::ProfileLines("server1", "jsmith", !onlyEmpty);
+  const bool OnlyEmpty = GetParam();
+  std::vector<std::string> lines = wm::ProfileLines("server1", "jsmith", OnlyEmpty);
+  std::vector<std::string> other = wm::ProfileLines("server1", "jsmith", !OnlyEmpty);
   ASSERT_EQ(lines.size(), 241u);
-  EXPECT_EQ(lines[9], onlyEmpty ? "DefaultProfile=No" : "DefaultProfile=Yes");
-  EXPECT_EQ(lines[10], onlyEmpty ? "OverwriteProfile=No" : "OverwriteProfile=Yes");
+  EXPECT_EQ(lines[9], OnlyEmpty ? "DefaultProfile=No" : "DefaultProfile=Yes");
+  EXPECT_EQ(lines[10], OnlyEmpty ? "OverwriteProfile=No" : "OverwriteProfile=Yes");
   for (size_t index = 0; index < lines.size(); ++index) {
     if (index != 9 && index != 10) {
       EXPECT_EQ(lines[index], other[index]) << "line " << index + 1;

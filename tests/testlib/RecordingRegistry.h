@@ -77,12 +77,12 @@ class RecordingRegistry final : public wm::Registry {
 // The calls of a successful registration of the profile at this path, as
 // recorded above (the expected text registry-calls.txt, "<prf>" standing for
 // the path).
-inline std::vector<std::string> RegisteredCalls(const std::string& prfPath) {
+inline std::vector<std::string> RegisteredCalls(const std::string& PrfPath) {
   std::vector<std::string> calls;
   std::istringstream lines(ExpectedText("registry-calls.txt"));
   for (std::string line; std::getline(lines, line);) {
     size_t at = line.find("<prf>");
-    calls.push_back(at == std::string::npos ? line : line.replace(at, 5, prfPath));
+    calls.push_back(at == std::string::npos ? line : line.replace(at, 5, PrfPath));
   }
   return calls;
 }
