@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <olectl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -265,6 +266,50 @@ struct TExplanationForm::Impl {
     return true;
   }
 
+  // The program declares itself DPI-aware, so the layout, given for 96 pixels
+  // per inch, and its fonts are scaled here for the system's setting.
+  void ScaleForTheScreen() {
+    if (HDC screen = Win().GetDC(nullptr)) {
+      const int screenDpi = Win().GetDeviceCaps(screen, LOGPIXELSY);
+      Win().ReleaseDC(nullptr, screen);
+      dpi = screenDpi > 0 ? screenDpi : dpi;
+    }
+    const int fontPixels = Scale(11);
+    fonts[static_cast<int>(UsageFont::Default)] = MakeFont("MS Sans Serif", fontPixels, false);
+    fonts[static_cast<int>(UsageFont::Bold)] = MakeFont("MS Sans Serif", fontPixels, true);
+    fonts[static_cast<int>(UsageFont::Mono)] = MakeFont("Lucida Console", fontPixels, false);
+    fonts[static_cast<int>(UsageFont::MonoBold)] = MakeFont("Lucida Console", fontPixels, true);
+  }
+
+  // A dialog frame that cannot be resized, a system menu with the close box,
+  // no minimise or maximise button, no title, centred; then its elements.
+  bool CreateWindowWithElements(HINSTANCE instance) {
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
+    RECT frame{0, 0, Scale(kUsageClientWidth), Scale(kUsageClientHeight)};
+    Win().AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int x = std::max(0, (Win().GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+    const int y = std::max(0, (Win().GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+    if (Win().CreateWindowExA(exStyle, kExplanationFormClass, "", style, x, y, width, height,
+                              nullptr, nullptr, instance, this) == nullptr) {
+      return false;
+    }
+    // Like a dialog box's: Move and Close only.
+    if (HMENU menu = Win().GetSystemMenu(hwnd, FALSE)) {
+      for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE}) {
+        Win().DeleteMenu(menu, command, MF_BYCOMMAND);
+      }
+    }
+    if (!CreateElements(instance)) {
+      Win().DestroyWindow(hwnd);
+      elements.clear();
+      return false;
+    }
+    return true;
+  }
+
   bool CreateElements(HINSTANCE instance) {
     const std::vector<UsageElement>& table = UsageElements();
     for (size_t i = 0; i < table.size(); ++i) {
@@ -339,56 +384,10 @@ bool TExplanationForm::Create() {
   if (!Impl::RegisterClasses(instance)) {
     return false;
   }
-
-  // The program declares itself DPI-aware, so the layout, given for 96 pixels
-  // per inch, is scaled here for the system's setting.
-  if (HDC screen = Win().GetDC(nullptr)) {
-    int dpi = Win().GetDeviceCaps(screen, LOGPIXELSY);
-    Win().ReleaseDC(nullptr, screen);
-    if (dpi > 0) {
-      form.dpi = dpi;
-    }
-  }
-  const int fontPixels = form.Scale(11);
-  form.fonts[static_cast<int>(UsageFont::Default)] = MakeFont("MS Sans Serif", fontPixels, false);
-  form.fonts[static_cast<int>(UsageFont::Bold)] = MakeFont("MS Sans Serif", fontPixels, true);
-  form.fonts[static_cast<int>(UsageFont::Mono)] = MakeFont("Lucida Console", fontPixels, false);
-  form.fonts[static_cast<int>(UsageFont::MonoBold)] = MakeFont("Lucida Console", fontPixels, true);
-
-  HRESULT com = Win().CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  form.comInitialised = SUCCEEDED(com);
+  form.ScaleForTheScreen();
+  form.comInitialised = SUCCEEDED(Win().CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   form.picture = LoadBanner(instance);
-
-  // A dialog frame that cannot be resized, a system menu with the close box,
-  // no minimise or maximise button, no title.
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
-  RECT frame{0, 0, form.Scale(kUsageClientWidth), form.Scale(kUsageClientHeight)};
-  Win().AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  int x = (Win().GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  int y = (Win().GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  x = x < 0 ? 0 : x;
-  y = y < 0 ? 0 : y;
-
-  HWND hwnd = Win().CreateWindowExA(exStyle, kExplanationFormClass, "", style, x, y, width, height,
-                                    nullptr, nullptr, instance, &form);
-  if (hwnd == nullptr) {
-    return false;
-  }
-  // Like a dialog box's: Move and Close only.
-  if (HMENU menu = Win().GetSystemMenu(hwnd, FALSE)) {
-    for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE}) {
-      Win().DeleteMenu(menu, command, MF_BYCOMMAND);
-    }
-  }
-  if (!form.CreateElements(instance)) {
-    Win().DestroyWindow(hwnd);
-    form.elements.clear();
-    return false;
-  }
-  return true;
+  return form.CreateWindowWithElements(instance);
 }
 
 TModalResult TExplanationForm::ShowModal() {

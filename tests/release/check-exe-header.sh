@@ -9,7 +9,7 @@ set -euo pipefail
 export LC_ALL=C
 objdump=$1
 exe=$2
-dll_list=$(dirname "$0")/../../scripts/system-dlls.txt
+dll_list=$(dirname "$0")/system-dlls.txt
 system_dlls=$(awk '!/^#/ && NF {print $1}' "$dll_list")
 load_time_dlls=$(awk '!/^#/ && $2 == "load-time:" {print $1}' "$dll_list" | sort)
 
@@ -24,7 +24,7 @@ no-seh          32    BA2018.EnableSafeSEH                          NO_SEH, and 
 no-w-and-x      all   BA2021.DoNotMarkWritableSectionsAsExecutable  no section both writable and executable (the imports too, BA2010)
 no-w-and-shared all   BA2019.DoNotMarkWritableSectionsAsShared      no section both writable and shared
 tsaware         all   -                                             TERMINAL_SERVER_AWARE, as Microsoft's linker sets by default
-system-dlls     all   -                                             imports from the system DLLs only (scripts/system-dlls.txt)
+system-dlls     all   -                                             imports from the system DLLs only (system-dlls.txt)
 load-time-dlls  all   -                                             imports exactly the DLLs every run needs, those marked load-time there
 END
 )

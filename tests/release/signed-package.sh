@@ -104,7 +104,7 @@ if ! (cd "$out" && sha256sum -c SHA256SUMS) || ! grep -qF "  $(basename "$zip")"
   echo "FAIL: SHA256SUMS does not check, or does not cover the zip"
   status=1
 fi
-if ! "$source_dir/scripts/check-imports.sh" "$objdump" signed.exe "$xp_exports"; then
+if ! "$source_dir/tests/release/check-imports.sh" "$objdump" signed.exe "$xp_exports"; then
   echo "FAIL: the signed exe fails the Windows XP load check"
   status=1
 fi

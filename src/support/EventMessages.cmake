@@ -12,7 +12,7 @@ string(REGEX MATCHALL "{FailureClass::[A-Za-z]+, [0-9]+," rows "${table}")
 if(NOT rows)
   message(FATAL_ERROR "No failure classes found in ${TABLE}")
 endif()
-set(mc "; // Made by src/ui/resources/EventMessages.cmake from src/support/FailureClass.h.
+set(mc "; // Made by src/support/EventMessages.cmake from src/support/FailureClass.h.
 MessageIdTypedef=DWORD
 SeverityNames=(Error=0x3:WM_SEVERITY_ERROR)
 FacilityNames=(Program=0x0:WM_FACILITY_PROGRAM)
