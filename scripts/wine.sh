@@ -25,8 +25,11 @@
 # Files in STATE:
 #   prefix/        the Wine prefix, 64-bit (it runs 32-bit programs too where
 #                  Wine's 32-bit part is installed)
-#   prefix.ready   the prefix is complete, fonts and settings in: it is made
-#                  once, and made again only when this file is missing
+#   prefix.ready   the prefix is complete, fonts and settings in; it names the
+#                  Wine parts it was made with (prefix_parts). It is made once,
+#                  and made again when this file is missing or names other
+#                  parts: a prefix made before Wine's 32-bit part was
+#                  installed cannot run 32-bit programs
 #   display        the headless X server's display (":N"), while it runs;
 #                  missing in an environment started with --no-display
 #   display.tmp    the same, while Xvfb is writing it at start
@@ -136,6 +139,12 @@ stop_x() {
   rm -f "$state/xvfb.pid" "$state/display"
 }
 
+# Which of Wine's parts a prefix made now is made with: Debian's wine32
+# package is the 32-bit loader.
+prefix_parts() {
+  if [ -x /usr/lib/wine/wine ]; then echo "64-bit and 32-bit"; else echo "64-bit only"; fi
+}
+
 make_prefix() {
   rm -rf "$WINEPREFIX" "$state/prefix.ready"
   # 64-bit, which runs 32-bit programs too where Wine's 32-bit part is there.
@@ -153,7 +162,7 @@ make_prefix() {
   "${wine[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Lucida Console' /t REG_SZ \
     /d 'DejaVu Sans Mono' /f >/dev/null 2>&1
   wineserver -w
-  touch "$state/prefix.ready"
+  prefix_parts >"$state/prefix.ready"
 }
 
 start_x() {
@@ -222,7 +231,8 @@ start)
     cannot_run skip 32 "$reason"
     exit 0
   fi
-  if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$state/prefix.ready" ]; then
+  if [ ! -f "$WINEPREFIX/system.reg" ] ||
+    [ "$(cat "$state/prefix.ready" 2>/dev/null)" != "$(prefix_parts)" ]; then
     make_prefix
   fi
   if [ "$display" = yes ]; then
