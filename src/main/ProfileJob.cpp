@@ -47,7 +47,6 @@ size_t CharacterCount(std::string_view text) {
   return count;
 }
 
-
 // The logon name, where the user name is left out.
 Result<std::string> LogonNameInAnsi() {
   const Result<std::string> logon = CurrentLogonName();
@@ -59,7 +58,6 @@ Result<std::string> LogonNameInAnsi() {
   }
   return NameInAnsi(Name::Logon, logon.value());
 }
-
 
 // A first run that fails once it has registered (a later version, or the
 // file's rename) takes back what it registered: no version may point Outlook

@@ -47,8 +47,8 @@ Result<std::string> ProfilePath(const SpecialFolder& folder) {
                                    (folder.reason.empty() ? std::string() : ": " + folder.reason));
 }
 
-// A run given a server name, up to its outcome line.
-Result<const char*> ServerNameRun(const Arguments& arguments) {
+// A run given a server name, up to and with its outcome line.
+Status ServerNameRun(const Arguments& arguments) {
   if (!arguments.wordsAccepted) {
     return arguments.wordsAccepted;
   }
@@ -71,12 +71,12 @@ Result<const char*> ServerNameRun(const Arguments& arguments) {
     return PrfPath.status();
   }
   if (arguments.RunOnce && FileExists(PrfPath.value())) {
-    return kAlreadyGenerated;
+    return WriteLine(kAlreadyGenerated);
   }
   const std::unique_ptr<Registry> registry = OpenCurrentUserRegistry(folder.path);
   const Status profile =
       WriteProfile(server.value(), user.value(), PrfPath.value(), arguments.OnlyEmpty, *registry);
-  return profile ? Result<const char*>(kGenerated) : profile;
+  return profile ? WriteLine(kGenerated) : profile;
 }
 
 }  // namespace
@@ -132,8 +132,7 @@ int RunSequence(int argc, char** argv) {
       ended = UnknownFirstWord(arguments.ExchangeServer);
       break;
     case FirstWord::ServerName:
-      const Result<const char*> outcome = ServerNameRun(arguments);
-      ended = outcome ? WriteLine(outcome.value()) : outcome.status();
+      ended = ServerNameRun(arguments);
       break;
   }
   return ended ? 0 : ReportFailure(ended);

@@ -47,9 +47,12 @@ Result<StagedFile> StageFile(const std::string& path, std::string_view bytes,
 
 // A staged file's failure in the caller's words, on every platform:
 // <what> "<path>": <reason>.
-Status FileFailure(std::string_view what, const std::string& path, const std::string& reason);
+inline Status FileFailure(std::string_view what, const std::string& path,
+                          const std::string& reason) {
+  return Status::Failure(std::string(what) + " \"" + path + "\": " + reason);
+}
 // The reason when a folder stands where the file goes.
-extern const char* const kFolderInTheWay;
+inline constexpr const char kFolderInTheWay[] = "a folder of that name stands in its place";
 
 // StageFile and Commit in one: the file is created or replaced, or left as
 // it was.
