@@ -1,7 +1,6 @@
 #include "profile/ImportRegistration.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -11,7 +10,6 @@
 
 #include "testlib/RecordingRegistry.h"
 #include "testlib/RegistryProbe.h"
-#include "testlib/WriteBlocker.h"
 #include "testlib/TestSupport.h"
 
 namespace {

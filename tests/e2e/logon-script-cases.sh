@@ -137,6 +137,19 @@ logon() { # CASE [FOLDER]: runs FOLDER\logon.cmd (the share's by default) as a l
 no_profile_left() { bat "if exist \"%T_APPDATA%\\outlook.prf\" del \"%T_APPDATA%\\outlook.prf\""; }
 start_case() { bat setlocal "set \"WM_LOG=$(log_of "$1")\""; } # CASE: its settings follow
 end_case() { logon "$@" && bat endlocal && no_profile_left; } # CASE [FOLDER]
+# A full run's case for each value, LETTER0, LETTER1, ...: the server set and
+# NAME set to the value.
+case_per_value() { # LETTER NAME VALUE...
+  local letter=$1 name=$2 i=0
+  shift 2
+  for value in "$@"; do
+    start_case "$letter$i"
+    setting "$letter$i" WM_SERVER "$server"
+    setting "$letter$i" "$name" "$value"
+    end_case "$letter$i"
+    i=$((i + 1))
+  done
+}
 
 now=$(date +%s)
 for seed in $(seq $((now - 1)) $((now + 60))); do
@@ -221,12 +234,7 @@ end_case f
 # g) Valid user names that mean something to cmd (& runs what follows, ^
 # escapes, % and ! expand variables, parentheses group).
 g_users=('R&D' 'a^b' '50%' 'x!y' '(a)')
-for i in "${!g_users[@]}"; do
-  start_case "g$i"
-  setting "g$i" WM_SERVER "$server"
-  setting "g$i" USERNAME "${g_users[$i]}"
-  end_case "g$i"
-done
+case_per_value g USERNAME "${g_users[@]}"
 
 # h) The log folder is there, but a folder stands where the user's log file
 # goes, so the entry cannot be appended to it.
@@ -275,12 +283,7 @@ no_profile_left
 # n) The options setting: both words (in other letters' case, with more
 # blanks), none (blank), and settings the script refuses.
 n_settings=('only_empty  runonce' ' ' 'RUNONCE /x' 'RUNONCE ONLY_EMPTY RUNONCE' 'RUNONCE" & echo x')
-for i in "${!n_settings[@]}"; do
-  start_case "n$i"
-  setting "n$i" WM_SERVER "$server"
-  setting "n$i" WM_OPTIONS "${n_settings[$i]}"
-  end_case "n$i"
-done
+case_per_value n WM_OPTIONS "${n_settings[@]}"
 bat 'reg delete "HKCU\Software\Microsoft\Office" /f >nul 2>&1'
 
 # u) A full run, then in the registry: another file's ImportPRF for 11.0, the
